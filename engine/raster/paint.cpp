@@ -1,0 +1,229 @@
+#include "engine/raster/paint.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::raster {
+
+namespace {
+
+constexpr double kGradientHalf = 16384;
+
+uint8_t Clamp255(float v) { return static_cast<uint8_t>(std::clamp(v, 0.f, 255.f) + 0.5f); }
+
+bool Invert(const Matrix& m, Matrix& out) {
+    const double det = m.a * m.d - m.b * m.c;
+    if (!std::isfinite(det) || std::fabs(det) < 1e-12) return false;
+    const double a = m.d / det, b = -m.b / det, c = -m.c / det, d = m.a / det;
+    out = {a, b, c, d, -(a * m.tx + c * m.ty), -(b * m.tx + d * m.ty)};
+    return true;
+}
+
+double ToLinear(double v) {
+    v /= 255;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double FromLinear(double v) {
+    v = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
+    return v * 255;
+}
+
+Rgba Mix(Rgba a, Rgba b, double f, Interpolation mode) {
+    auto lerp = [f](double x, double y) { return x + (y - x) * f; };
+    Rgba out;
+    if (mode == Interpolation::LinearRgb) {
+        out.r = Clamp255(static_cast<float>(FromLinear(lerp(ToLinear(a.r), ToLinear(b.r)))));
+        out.g = Clamp255(static_cast<float>(FromLinear(lerp(ToLinear(a.g), ToLinear(b.g)))));
+        out.b = Clamp255(static_cast<float>(FromLinear(lerp(ToLinear(a.b), ToLinear(b.b)))));
+    } else {
+        out.r = Clamp255(static_cast<float>(lerp(a.r, b.r)));
+        out.g = Clamp255(static_cast<float>(lerp(a.g, b.g)));
+        out.b = Clamp255(static_cast<float>(lerp(a.b, b.b)));
+    }
+    out.a = Clamp255(static_cast<float>(lerp(a.a, b.a)));
+    return out;
+}
+
+uint32_t Pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
+    return a << 24 | r << 16 | g << 8 | b;
+}
+
+// Bilinear blend of four premultiplied texels; fx, fy in 0..256.
+uint32_t Bilerp(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fx,
+                uint32_t fy) {
+    auto blend = [](uint32_t p, uint32_t q, uint32_t f) {
+        const uint32_t rb = ((p & 0x00FF00FF) * (256 - f) + (q & 0x00FF00FF) * f) >> 8;
+        const uint32_t ag = ((p >> 8) & 0x00FF00FF) * (256 - f) + ((q >> 8) & 0x00FF00FF) * f;
+        return (rb & 0x00FF00FF) | (ag & 0xFF00FF00);
+    };
+    return blend(blend(c00, c10, fx), blend(c01, c11, fx), fy);
+}
+
+}  // namespace
+
+Rgba ApplyTransform(Rgba c, const ColorTransform& cx) {
+    return {Clamp255(c.r * cx.rMul + cx.rAdd), Clamp255(c.g * cx.gMul + cx.gAdd),
+            Clamp255(c.b * cx.bMul + cx.bAdd), Clamp255(c.a * cx.aMul + cx.aAdd)};
+}
+
+uint32_t Premultiply(Rgba c) {
+    auto mul = [a = c.a](uint32_t v) { return (v * a + 127) / 255; };
+    return Pack(c.a, mul(c.r), mul(c.g), mul(c.b));
+}
+
+bool IsIdentity(const ColorTransform& cx) { return cx == ColorTransform{}; }
+
+std::array<Rgba, 256> BuildGradientRamp(const Gradient& gradient) {
+    std::array<Rgba, 256> ramp{};
+    const auto& stops = gradient.stops;
+    if (stops.empty()) return ramp;
+    size_t target = 0;  // the stop the ramp is heading for
+    for (int t = 0; t < 256; ++t) {
+        while (target < stops.size() && stops[target].ratio < t) ++target;
+        if (target == 0) {
+            ramp[t] = stops[0].color;
+        } else if (target == stops.size()) {
+            ramp[t] = stops.back().color;
+        } else {
+            const GradientStop& from = stops[target - 1];
+            const GradientStop& to = stops[target];
+            const int span = to.ratio - from.ratio;
+            const double f = span > 0 ? std::clamp((t - from.ratio) / double(span), 0.0, 1.0) : 1.0;
+            ramp[t] = Mix(from.color, to.color, f, gradient.interpolation);
+        }
+    }
+    return ramp;
+}
+
+int GradientIndex(double t, SpreadMode spread) {
+    if (!std::isfinite(t)) t = 0;
+    switch (spread) {
+    case SpreadMode::Pad:
+        t = std::clamp(t, 0.0, 1.0);
+        break;
+    case SpreadMode::Repeat:
+        t -= std::floor(t);
+        break;
+    case SpreadMode::Reflect:
+        t = std::fabs(t - 2 * std::floor(t / 2));
+        if (t > 1) t = 2 - t;
+        break;
+    }
+    return std::clamp(static_cast<int>(t * 255 + 0.5), 0, 255);
+}
+
+bool Paint::Setup(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& cx,
+                  const BitmapLookup& bitmaps, bool smoothBitmaps) {
+    m_kind = fill.kind;
+    m_cx = cx;
+    m_identity = IsIdentity(cx);
+    switch (fill.kind) {
+    case FillKind::Solid:
+        m_solid = Premultiply(ApplyTransform(fill.color, cx));
+        return (m_solid >> 24) != 0;
+    case FillKind::LinearGradient:
+    case FillKind::RadialGradient:
+    case FillKind::FocalGradient: {
+        if (!Invert(toPixels * fill.matrix, m_inverse)) return false;
+        m_spread = fill.gradient.spread;
+        m_focal = std::clamp(static_cast<double>(fill.gradient.focalPoint), -0.998, 0.998);
+        const auto ramp = BuildGradientRamp(fill.gradient);
+        uint32_t alphaSum = 0;
+        for (size_t i = 0; i < ramp.size(); ++i) {
+            m_lut[i] = Premultiply(ApplyTransform(ramp[i], cx));
+            alphaSum += m_lut[i] >> 24;
+        }
+        return !fill.gradient.stops.empty() && alphaSum != 0;
+    }
+    default: {
+        m_bitmap = fill.bitmapId == 0xFFFF || !bitmaps ? nullptr : bitmaps(fill.bitmapId);
+        if (!m_bitmap || m_bitmap->width <= 0 || m_bitmap->height <= 0 ||
+            m_bitmap->pixels.size() < static_cast<size_t>(m_bitmap->width) * m_bitmap->height)
+            return false;
+        m_repeat = fill.kind == FillKind::RepeatingBitmap ||
+                   fill.kind == FillKind::RepeatingBitmapNearest;
+        m_smooth = smoothBitmaps && (fill.kind == FillKind::RepeatingBitmap ||
+                                     fill.kind == FillKind::ClippedBitmap);
+        return Invert(toPixels * fill.matrix, m_inverse);
+    }
+    }
+}
+
+void Paint::Span(int x, int y, int count, uint32_t* out) const {
+    if (m_kind == FillKind::Solid) {
+        std::fill(out, out + count, m_solid);
+        return;
+    }
+    const double px = x + 0.5, py = y + 0.5;
+    const double u = m_inverse.a * px + m_inverse.c * py + m_inverse.tx;
+    const double v = m_inverse.b * px + m_inverse.d * py + m_inverse.ty;
+    if (m_bitmap) BitmapSpan(u, v, count, out);
+    else GradientSpan(u, v, count, out);
+}
+
+void Paint::GradientSpan(double gx, double gy, int count, uint32_t* out) const {
+    const double dx = m_inverse.a, dy = m_inverse.b;
+    for (int i = 0; i < count; ++i, gx += dx, gy += dy) {
+        double t;
+        if (m_kind == FillKind::LinearGradient) {
+            t = (gx + kGradientHalf) / (2 * kGradientHalf);
+        } else {
+            const double x = gx / kGradientHalf, y = gy / kGradientHalf;
+            if (m_kind == FillKind::RadialGradient || m_focal == 0) {
+                t = std::sqrt(x * x + y * y);
+            } else {
+                // Position along the ray from the focal point through (x, y) to the circle.
+                const double ddx = x - m_focal, ddy = y;
+                const double dd = ddx * ddx + ddy * ddy;
+                const double fd = m_focal * ddx;
+                const double s = dd > 0 ? (-fd + std::sqrt(fd * fd - dd * (m_focal * m_focal - 1))) / dd : 0;
+                t = s > 0 ? 1 / s : 0;
+            }
+        }
+        out[i] = m_lut[GradientIndex(t, m_spread)];
+    }
+}
+
+uint32_t Paint::BitmapTexel(int u, int v) const {
+    const int w = m_bitmap->width, h = m_bitmap->height;
+    if (m_repeat) {
+        u %= w;
+        v %= h;
+        if (u < 0) u += w;
+        if (v < 0) v += h;
+    } else {
+        u = std::clamp(u, 0, w - 1);
+        v = std::clamp(v, 0, h - 1);
+    }
+    return m_bitmap->pixels[static_cast<size_t>(v) * w + u];
+}
+
+void Paint::BitmapSpan(double u, double v, int count, uint32_t* out) const {
+    const double du = m_inverse.a, dv = m_inverse.b;
+    // Keep coordinates in a range where int conversion is defined.
+    auto toInt = [](double d) { return static_cast<int>(std::clamp(std::floor(d), -1e9, 1e9)); };
+    for (int i = 0; i < count; ++i, u += du, v += dv) {
+        if (m_smooth) {
+            const double su = u - 0.5, sv = v - 0.5;
+            const int iu = toInt(su), iv = toInt(sv);
+            const auto fx = static_cast<uint32_t>((su - iu) * 256), fy = static_cast<uint32_t>((sv - iv) * 256);
+            out[i] = Bilerp(BitmapTexel(iu, iv), BitmapTexel(iu + 1, iv), BitmapTexel(iu, iv + 1),
+                            BitmapTexel(iu + 1, iv + 1), std::min(fx, 256u), std::min(fy, 256u));
+        } else {
+            out[i] = BitmapTexel(toInt(u), toInt(v));
+        }
+    }
+    if (m_identity) return;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t c = out[i];
+        const uint32_t a = c >> 24;
+        if (a == 0 && m_cx.aAdd <= 0) continue;
+        auto straight = [a](uint32_t p) { return a ? static_cast<uint8_t>(std::min(255u, (p * 255 + a / 2) / a)) : uint8_t{0}; };
+        const Rgba s{straight((c >> 16) & 255), straight((c >> 8) & 255), straight(c & 255),
+                     static_cast<uint8_t>(a)};
+        out[i] = Premultiply(ApplyTransform(s, m_cx));
+    }
+}
+
+}  // namespace velmora::raster

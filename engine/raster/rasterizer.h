@@ -1,0 +1,61 @@
+// Scanline coverage rasterizer for polygons given as loose line segments.
+// Anti-aliased mode computes the exact area of each pixel covered by the region; aliased
+// mode samples each pixel at its centre. Output is one coverage row at a time.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/raster/renderer.h"
+
+namespace velmora::raster {
+
+enum class FillRule : uint8_t { EvenOdd, NonZero };
+
+// Receives coverage for pixels [x0, x1) of row y; cov[0] belongs to x0. 255 is full.
+class CoverageSink {
+public:
+    virtual void Row(int y, int x0, int x1, const uint8_t* cov) = 0;
+
+protected:
+    ~CoverageSink() = default;
+};
+
+class Rasterizer {
+public:
+    // Starts a new region limited to `clip`; antiAlias false samples pixel centres.
+    void Reset(const PixelRect& clip, bool antiAlias);
+    // Adds a directed segment in pixel coordinates; its direction sets the winding sign.
+    void AddLine(double x0, double y0, double x1, double y1);
+    bool Empty() const { return m_segments.empty(); }
+    // Bounds of what was added (after clipping), in pixels; empty when nothing was added.
+    PixelRect Bounds() const;
+    // Emits every row of the region, top to bottom.
+    void Sweep(FillRule rule, CoverageSink& sink);
+
+private:
+    struct Segment {
+        float xTop, yTop, yBottom, dxdy;
+        float dir;  // +1 downwards, -1 upwards
+    };
+
+    void AddClippedY(double x0, double y0, double x1, double y1);
+    void Push(double x0, double y0, double x1, double y1);
+    void SweepAntiAliased(FillRule rule, CoverageSink& sink);
+    void SweepAliased(FillRule rule, CoverageSink& sink);
+    void AccumulateRow(const Segment& s, float rowTop);
+    void AccumulatePiece(float xa, float xb, float height);
+
+    PixelRect m_clip;
+    bool m_antiAlias = true;
+    std::vector<Segment> m_segments;
+    double m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0;
+    // Scratch reused across sweeps.
+    std::vector<float> m_acc;
+    std::vector<uint8_t> m_cov;
+    std::vector<const Segment*> m_active;
+    std::vector<std::pair<float, float>> m_crossings;
+    int m_touchMin = 0, m_touchMax = 0;
+};
+
+}  // namespace velmora::raster
