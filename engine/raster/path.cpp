@@ -12,7 +12,7 @@ namespace {
 
 // A curve from a hostile file can be huge; beyond this many pieces nobody sees more detail.
 constexpr int kMaxCurvePieces = 512;
-constexpr double kArcTolerance = 0.15;
+constexpr double kArcTolerance = 0.1;
 
 PointF operator+(PointF a, PointF b) { return {a.x + b.x, a.y + b.y}; }
 PointF operator-(PointF a, PointF b) { return {a.x - b.x, a.y - b.y}; }
@@ -28,15 +28,21 @@ public:
 
     void Add(PointF p) { m_points.push_back(p); }
 
-    // Arc around `centre` from offset `from`, turning by `sweep` radians.
+    // Arc around `centre` from offset `from`, turning by `sweep` radians. The inner
+    // vertices sit slightly outside the circle so the polygon keeps the sector's area.
     void Arc(PointF centre, PointF from, double sweep) {
         const double r = m_style.halfWidth;
         const double step = r > kArcTolerance ? 2 * std::acos(1 - kArcTolerance / r) : 1.0;
         const int pieces = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 1, 256);
+        if (pieces < 2) return;
+        const double theta = std::fabs(sweep) / pieces;
+        const double excess = theta / std::sin(theta) * pieces;  // n * theta / sin(theta)
+        const double k = pieces == 2 ? excess / 2
+                                     : (std::sqrt(1 + (pieces - 2) * excess) - 1) / (pieces - 2);
         const double start = std::atan2(from.y, from.x);
         for (int i = 1; i < pieces; ++i) {
             const double a = start + sweep * i / pieces;
-            Add({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
+            Add({centre.x + k * r * std::cos(a), centre.y + k * r * std::sin(a)});
         }
     }
 

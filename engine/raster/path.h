@@ -16,7 +16,7 @@ inline PointF Transform(const Matrix& m, double x, double y) {
 }
 
 // Largest distance, in pixels, a flattened curve may stray from the true curve.
-inline constexpr double kFlattenTolerance = 0.2;
+inline constexpr double kFlattenTolerance = 0.1;
 
 // Appends the edge's points after its start, mapped by `m` (a curve becomes a polyline
 // within `tolerance` of it).

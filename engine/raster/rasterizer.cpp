@@ -10,6 +10,7 @@ void Rasterizer::Reset(const PixelRect& clip, bool antiAlias) {
     m_clip = clip;
     m_antiAlias = antiAlias;
     m_segments.clear();
+    m_reachesRight = false;
 }
 
 void Rasterizer::AddLine(double x0, double y0, double x1, double y1) {
@@ -34,8 +35,12 @@ void Rasterizer::AddLine(double x0, double y0, double x1, double y1) {
 void Rasterizer::AddClippedY(double x0, double y0, double x1, double y1) {
     const double left = m_clip.left, right = m_clip.right;
     // Right of the clip a segment only affects pixels further right: drop that part.
-    if (x0 >= right && x1 >= right) return;
+    if (x0 >= right && x1 >= right) {
+        m_reachesRight = true;
+        return;
+    }
     if (x0 > right || x1 > right) {
+        m_reachesRight = true;
         const double y = y0 + (y1 - y0) * ((right - x0) / (x1 - x0));
         if (x0 > right) x0 = right, y0 = y;
         else x1 = right, y1 = y;
@@ -83,7 +88,8 @@ PixelRect Rasterizer::Bounds() const {
     if (m_segments.empty()) return {};
     PixelRect r;
     r.left = m_clip.left + static_cast<int>(std::floor(m_minX));
-    r.right = std::min(m_clip.right, m_clip.left + static_cast<int>(std::floor(m_maxX)) + 1);
+    r.right = m_reachesRight ? m_clip.right
+                             : std::min(m_clip.right, m_clip.left + static_cast<int>(std::floor(m_maxX)) + 1);
     r.top = std::max(m_clip.top, static_cast<int>(std::floor(m_minY)));
     r.bottom = std::min(m_clip.bottom, static_cast<int>(std::ceil(m_maxY)));
     return r;

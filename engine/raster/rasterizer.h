@@ -49,6 +49,7 @@ private:
     PixelRect m_clip;
     bool m_antiAlias = true;
     std::vector<Segment> m_segments;
+    bool m_reachesRight = false;  // parts right of the clip were dropped
     double m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0;
     // Scratch reused across sweeps.
     std::vector<float> m_acc;
