@@ -1,0 +1,170 @@
+#include "menulib/persistence.h"
+
+#include <charconv>
+#include <cwchar>
+#include <string>
+#include <type_traits>
+
+namespace ostrel {
+
+namespace {
+
+// Reals travel as text: the bag's numbers are integers.
+PropertyValue ToValue(double v) {
+    char buffer[32];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+    return PropertyValue::Of(std::wstring(buffer, end));
+}
+double RealOf(const PropertyValue& v) {
+    return v.kind == PropertyValue::Kind::Text ? std::wcstod(v.text.c_str(), nullptr)
+                                               : static_cast<double>(v.number);
+}
+
+// Colours are stored as the signed 32-bit value the original wrote.
+template <typename T>
+PropertyValue ToValue(const T& v) {
+    if constexpr (std::is_same_v<T, std::wstring>) {
+        return PropertyValue::Of(v);
+    } else if constexpr (std::is_same_v<T, OleColor>) {
+        return PropertyValue::Of(static_cast<int64_t>(static_cast<int32_t>(v)));
+    } else {
+        return PropertyValue::Of(static_cast<int64_t>(v));
+    }
+}
+
+template <typename T>
+void FromValue(const PropertyValue& v, T& out) {
+    if constexpr (std::is_same_v<T, double>) {
+        out = RealOf(v);
+    } else if constexpr (std::is_same_v<T, std::wstring>) {
+        out = v.kind == PropertyValue::Kind::Text ? v.text : std::to_wstring(v.number);
+    } else if constexpr (std::is_same_v<T, bool>) {
+        out = v.number != 0;
+    } else {
+        out = static_cast<T>(v.number);
+    }
+}
+
+struct Writer {
+    PropertyBag& bag;
+    template <typename T>
+    void operator()(std::wstring_view name, const T& value, const T& fallback) {
+        bag.Write(name, ToValue(value), ToValue(fallback));
+    }
+    void operator()(std::wstring_view name, const FontSpec& font, const FontSpec& fallback) {
+        if (font == fallback && !bag.HasChild(name)) return;
+        PropertyBag& child = bag.Child(name);
+        Writer nested{child};
+        VisitFont(font, fallback, nested);
+    }
+    template <typename Font, typename V>
+    static void VisitFont(Font& f, const FontSpec& d, V& v) {
+        v(L"Name", f.name, d.name);
+        v(L"Size", f.size, d.size);
+        v(L"Bold", f.bold, d.bold);
+        v(L"Italic", f.italic, d.italic);
+        v(L"Underline", f.underline, d.underline);
+        v(L"Charset", f.charset, d.charset);
+    }
+};
+
+struct Reader {
+    PropertyBag& bag;
+    template <typename T>
+    void operator()(std::wstring_view name, T& value, const T& fallback) {
+        FromValue(bag.Read(name, ToValue(fallback)), value);
+    }
+    void operator()(std::wstring_view name, FontSpec& font, const FontSpec& fallback) {
+        font = fallback;
+        if (!bag.HasChild(name)) return;
+        Reader nested{bag.Child(name)};
+        Writer::VisitFont(font, fallback, nested);
+    }
+};
+
+// One table for both directions; pictures ("MouseIcon", "ButtonPicture") are set at run time.
+template <typename Props, typename V>
+void VisitButton(Props& p, const ButtonProps& d, V&& v) {
+    v(L"Enabled", p.enabled, d.enabled);
+    v(L"Font", p.font, d.font);
+    v(L"Office2003Style", p.office2003Style, d.office2003Style);
+    v(L"DownColorXP", p.downColorXP, d.downColorXP);
+    v(L"OverColorXP", p.overColorXP, d.overColorXP);
+    v(L"CheckedColorXP", p.checkedColorXP, d.checkedColorXP);
+    v(L"ShowShadow", p.showShadow, d.showShadow);
+    v(L"MousePointer", p.mousePointer, d.mousePointer);
+    v(L"ShowCaption", p.showCaption, d.showCaption);
+    v(L"CaptionAreaPercent", p.captionAreaPercent, d.captionAreaPercent);
+    v(L"Caption", p.caption, d.caption);
+    v(L"AutoMultiLine", p.autoMultiLine, d.autoMultiLine);
+    v(L"CaptionOffsetBottom", p.captionOffset.bottom, d.captionOffset.bottom);
+    v(L"CaptionOffsetLeft", p.captionOffset.left, d.captionOffset.left);
+    v(L"CaptionOffsetRight", p.captionOffset.right, d.captionOffset.right);
+    v(L"CaptionOffsetTop", p.captionOffset.top, d.captionOffset.top);
+    v(L"PictureOffsetBottom", p.pictureOffset.bottom, d.pictureOffset.bottom);
+    v(L"PictureOffsetLeft", p.pictureOffset.left, d.pictureOffset.left);
+    v(L"PictureOffsetRight", p.pictureOffset.right, d.pictureOffset.right);
+    v(L"PictureOffsetTop", p.pictureOffset.top, d.pictureOffset.top);
+    v(L"ShadowColor", p.shadowColor, d.shadowColor);
+    v(L"ShadowOffset", p.shadowOffset, d.shadowOffset);
+    v(L"HotKeyDynamicEffect", p.hotKeyDynamicEffect, d.hotKeyDynamicEffect);
+    v(L"ShowEdgeOnNoFocus", p.showEdgeOnNoFocus, d.showEdgeOnNoFocus);
+    v(L"ShowFocusRect", p.showFocusRect, d.showFocusRect);
+    v(L"FoucsRectOffSet", p.focusRectOffset, d.focusRectOffset);
+    v(L"ShowPictureFixSize", p.showPictureFixSize, d.showPictureFixSize);
+    v(L"SepForeColor", p.sepForeColor, d.sepForeColor);
+    v(L"MainSepForeColor", p.mainSepForeColor, d.mainSepForeColor);
+    v(L"MainSepThick", p.mainSepThick, d.mainSepThick);
+    v(L"Up_DownWidht", p.upDownWidth, d.upDownWidth);
+    v(L"MainSepLineBetweenSpace", p.mainSepLineBetweenSpace, d.mainSepLineBetweenSpace);
+    v(L"PicAreaFixHeight", p.picAreaFixHeight, d.picAreaFixHeight);
+    v(L"PicAreaFixWidth", p.picAreaFixWidth, d.picAreaFixWidth);
+    v(L"IgnoeDisEnabledEffect", p.ignoreDisabledEffect, d.ignoreDisabledEffect);
+    v(L"CaptionLayout", p.captionLayout, d.captionLayout);
+    v(L"PictureLayout", p.pictureLayout, d.pictureLayout);
+    v(L"ButtonAppearance", p.appearance, d.appearance);
+    v(L"CaptionAreaLayout", p.captionAreaLayout, d.captionAreaLayout);
+    v(L"EnableDblClick", p.enableDblClick, d.enableDblClick);
+    v(L"EdgeColor", p.edgeColor, d.edgeColor);
+    v(L"BackColor", p.backColor, d.backColor);
+    v(L"ForeColor", p.foreColor, d.foreColor);
+    v(L"DownColorStar", p.downColorStart, d.downColorStart);
+    v(L"DownColorEnd", p.downColorEnd, d.downColorEnd);
+    v(L"CheckOverColorStar", p.checkOverColorStart, d.checkOverColorStart);
+    v(L"CheckOverColorEnd", p.checkOverColorEnd, d.checkOverColorEnd);
+    v(L"OverColorStar", p.overColorStart, d.overColorStart);
+    v(L"OverColorEnd", p.overColorEnd, d.overColorEnd);
+    v(L"CheckedColorStar", p.checkedColorStart, d.checkedColorStart);
+    v(L"CheckedColorEnd", p.checkedColorEnd, d.checkedColorEnd);
+    v(L"Check", p.check, d.check);
+}
+
+template <typename Props, typename V>
+void VisitToolbar(Props& p, const ToolbarProps& d, V&& v) {
+    v(L"BackColor", p.backColor, d.backColor);
+    v(L"ForeColor", p.foreColor, d.foreColor);
+    v(L"BorderStyle", p.borderStyle, d.borderStyle);
+    v(L"BorderPart", p.borderPart, d.borderPart);
+    v(L"Office2003Style", p.office2003Style, d.office2003Style);
+    v(L"Enabled", p.enabled, d.enabled);
+}
+
+}  // namespace
+
+void WriteButtonProps(const ButtonProps& props, PropertyBag& bag) { VisitButton(props, ButtonProps{}, Writer{bag}); }
+
+ButtonProps ReadButtonProps(PropertyBag& bag) {
+    ButtonProps props;
+    VisitButton(props, ButtonProps{}, Reader{bag});
+    return props;
+}
+
+void WriteToolbarProps(const ToolbarProps& props, PropertyBag& bag) { VisitToolbar(props, ToolbarProps{}, Writer{bag}); }
+
+ToolbarProps ReadToolbarProps(PropertyBag& bag) {
+    ToolbarProps props;
+    VisitToolbar(props, ToolbarProps{}, Reader{bag});
+    return props;
+}
+
+}  // namespace ostrel
