@@ -72,6 +72,15 @@ uint32_t Premultiply(Rgba c) {
     return Pack(c.a, mul(c.r), mul(c.g), mul(c.b));
 }
 
+Rgba Unpremultiply(uint32_t pixel) {
+    const uint32_t a = pixel >> 24;
+    auto straight = [a](uint32_t v) {
+        return static_cast<uint8_t>(a ? std::min<uint32_t>(255, (v * 255 + a / 2) / a) : 0);
+    };
+    return {straight((pixel >> 16) & 255), straight((pixel >> 8) & 255), straight(pixel & 255),
+            static_cast<uint8_t>(a)};
+}
+
 bool IsIdentity(const ColorTransform& cx) { return cx == ColorTransform{}; }
 
 std::array<Rgba, 256> BuildGradientRamp(const Gradient& gradient) {
@@ -216,13 +225,8 @@ void Paint::BitmapSpan(double u, double v, int count, uint32_t* out) const {
     }
     if (m_identity) return;
     for (int i = 0; i < count; ++i) {
-        const uint32_t c = out[i];
-        const uint32_t a = c >> 24;
-        if (a == 0 && m_cx.aAdd <= 0) continue;
-        auto straight = [a](uint32_t p) { return a ? static_cast<uint8_t>(std::min(255u, (p * 255 + a / 2) / a)) : uint8_t{0}; };
-        const Rgba s{straight((c >> 16) & 255), straight((c >> 8) & 255), straight(c & 255),
-                     static_cast<uint8_t>(a)};
-        out[i] = Premultiply(ApplyTransform(s, m_cx));
+        if ((out[i] >> 24) == 0 && m_cx.aAdd <= 0) continue;
+        out[i] = Premultiply(ApplyTransform(Unpremultiply(out[i]), m_cx));
     }
 }
 

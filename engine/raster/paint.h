@@ -13,6 +13,7 @@ namespace velmora::raster {
 
 Rgba ApplyTransform(Rgba c, const ColorTransform& cx);
 uint32_t Premultiply(Rgba c);
+Rgba Unpremultiply(uint32_t pixel);
 bool IsIdentity(const ColorTransform& cx);
 
 // Straight colours of a gradient at 256 evenly spaced positions. Stops are taken in file
