@@ -34,3 +34,31 @@ function(velmora_add_test)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# The shipped programs land together in one folder, as they are installed.
+set(VELMORA_INSTALL_DIR ${CMAKE_BINARY_DIR}/bin)
+
+# Icons are drawn by a script at build time; resource scripts find them, the manifest and
+# the repo's headers through the include path.
+function(velmora_icons_for target)
+  set(icons ${CMAKE_BINARY_DIR}/icons)
+  if(NOT TARGET velmora_icons)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set(outputs ${icons}/flash.ico ${icons}/update.ico ${icons}/flash_icon_30001.bin ${icons}/flash_icon_group.bin)
+    add_custom_command(OUTPUT ${outputs}
+      COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/assets/icons/make_icons.py ${icons}
+      DEPENDS ${PROJECT_SOURCE_DIR}/assets/icons/make_icons.py
+      COMMENT "Drawing icons")
+    add_custom_target(velmora_icons DEPENDS ${outputs})
+    set_property(GLOBAL PROPERTY VELMORA_ICON_FILES "${outputs}")
+  endif()
+  add_dependencies(${target} velmora_icons)
+  target_include_directories(${target} PRIVATE ${icons} ${PROJECT_SOURCE_DIR}/assets/manifest ${PROJECT_SOURCE_DIR})
+  get_target_property(sources ${target} SOURCES)
+  get_property(files GLOBAL PROPERTY VELMORA_ICON_FILES)
+  foreach(source ${sources})
+    if(source MATCHES "\\.rc$")
+      set_source_files_properties(${source} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${files};${PROJECT_SOURCE_DIR}/assets/manifest/app.manifest")
+    endif()
+  endforeach()
+endfunction()

@@ -68,7 +68,9 @@ bool Form::Create(HWND owner) {
     if (m_spec.border == FormBorder::Sizable) style |= WS_THICKFRAME;
     if (m_spec.maximizeBox) style |= WS_MAXIMIZEBOX;
     if (m_spec.minimizeBox) style |= WS_MINIMIZEBOX;
-    const int width = TwipsToPixelsX(m_spec.width), height = TwipsToPixelsY(m_spec.height);
+    RECT frame{0, 0, TwipsToPixelsX(m_spec.width), TwipsToPixelsY(m_spec.height)};
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = work.left + (work.right - work.left - width) / 2;

@@ -33,7 +33,7 @@ enum class FormBorder { FixedSingle, Sizable };
 struct FormSpec {
     const wchar_t* className;
     const wchar_t* caption;
-    int width, height;  // outer size in twips
+    int width, height;  // client size in twips
     FormBorder border = FormBorder::FixedSingle;
     bool maximizeBox = false;
     bool minimizeBox = true;

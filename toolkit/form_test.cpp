@@ -31,9 +31,10 @@ TEST(Form, PlacesControlsInTwipsAndInsideTheirFrame) {
     EXPECT_EQ(text.left, TwipsToPixelsX(240 + 120));
     EXPECT_EQ(text.top, TwipsToPixelsY(180 + 210));
     EXPECT_EQ(text.right - text.left, TwipsToPixelsX(2700));
-    RECT outer;
-    GetWindowRect(form.Handle(), &outer);
-    EXPECT_EQ(outer.right - outer.left, TwipsToPixelsX(4000));
+    RECT client;
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, TwipsToPixelsX(4000));
+    EXPECT_EQ(client.bottom, TwipsToPixelsY(3000));
     EXPECT_EQ(form.ControlText(kButton), L"&S.软件更新");
     EXPECT_TRUE(GetWindowLongPtrW(form.Control(kText), GWL_STYLE) & ES_READONLY);
 }

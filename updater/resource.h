@@ -1,0 +1,3 @@
+#pragma once
+// Resource numbers of update.exe.
+#define kIconUpdater 1
