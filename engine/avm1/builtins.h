@@ -1,0 +1,39 @@
+// The built-in classes and global functions, installed into a new Vm.
+#pragma once
+
+#include "engine/avm1/vm.h"
+
+namespace velmora::avm1 {
+
+void InstallObjectBuiltins(Vm& vm);   // Object, Function, Error, ASSetPropFlags, AsBroadcaster
+void InstallArrayBuiltins(Vm& vm);
+void InstallStringBuiltins(Vm& vm);
+void InstallNumberBuiltins(Vm& vm);   // Number, Boolean, Math
+void InstallDateBuiltins(Vm& vm);
+void InstallGlobalFunctions(Vm& vm);  // parseInt, escape, setInterval, getTimer...
+void InstallDisplayBuiltins(Vm& vm);  // MovieClip, Button, TextField
+void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, Sound, System, Selection
+
+// A boxed string: has a length.
+class StringObject : public Object {
+public:
+    explicit StringObject(Object* proto) : Object(proto) { SetKind(ObjectKind::String); }
+    bool GetNative(Vm& vm, std::string_view name, Value& out) override;
+    bool HasNative(Vm&, std::string_view name) override { return name == "length"; }
+};
+
+// The global parsing functions, also used by tests.
+double ParseInt(std::string_view text, int radix);  // radix 0: from the text
+double ParseFloat(std::string_view text);
+std::string Escape(std::string_view bytes);
+std::string Unescape(std::string_view text);
+
+// Argument helpers for native functions.
+inline double NumberArg(Vm& vm, CallContext& c, size_t i, double fallback) {
+    return i < c.args.size() && !c.args[i].IsUndefined() ? vm.ToNumber(c.args[i]) : fallback;
+}
+inline std::string StringArg(Vm& vm, CallContext& c, size_t i) {
+    return i < c.args.size() ? vm.ToString(c.args[i]) : std::string();
+}
+
+}  // namespace velmora::avm1

@@ -1,0 +1,212 @@
+// Key, Mouse, Stage, Color, Sound, System.capabilities and Selection.
+#include <cmath>
+
+#include "engine/avm1/builtins.h"
+
+namespace velmora::avm1 {
+
+namespace {
+
+// Gives an object the AsBroadcaster methods and an empty listener list.
+void MakeBroadcaster(Vm& vm, Object* o) {
+    Value init = vm.GetValueMember(Value::Obj(vm.Get(vm.Global(), "AsBroadcaster").AsObject()), "initialize");
+    Value arg = Value::Obj(o);
+    vm.Call(init.AsObject(), Value(), std::span<const Value>(&arg, 1));
+}
+
+// Color and Sound keep their target clip in a hidden slot.
+ClipId TargetOf(Vm& vm, CallContext& c) {
+    Object* self = c.thisValue.AsObject();
+    Value target = self ? vm.Get(self, "__target") : Value();
+    Object* o = target.AsObject();
+    if (!o && target.IsString()) o = vm.ResolvePath(vm.RootObject(), target.AsString(), nullptr);
+    if (!o && self) o = vm.RootObject();
+    ClipObject* clip = o ? o->AsClip() : nullptr;
+    return clip && vm.Display() ? vm.LiveClip(clip) : kNoClip;
+}
+
+void InstallKey(Vm& vm) {
+    Object* key = vm.NewObject();
+    vm.Global()->Define("Key", Value::Obj(key));
+    static constexpr std::pair<const char*, int> codes[] = {
+        {"BACKSPACE", 8}, {"CAPSLOCK", 20}, {"CONTROL", 17}, {"DELETEKEY", 46}, {"DOWN", 40}, {"END", 35},
+        {"ENTER", 13}, {"ESCAPE", 27}, {"HOME", 36}, {"INSERT", 45}, {"LEFT", 37}, {"PGDN", 34}, {"PGUP", 33},
+        {"RIGHT", 39}, {"SHIFT", 16}, {"SPACE", 32}, {"TAB", 9}, {"UP", 38}, {"ALT", 18},
+    };
+    for (auto [name, code] : codes) key->Define(name, Value::Number(code), kDontEnum | kDontDelete | kReadOnly);
+    vm.Method(key, "isDown", [](Vm& v, CallContext& c) { return Value::Bool(v.HostEnv().IsKeyDown(v.ToInt32(c.Arg(0)))); });
+    vm.Method(key, "getCode", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().LastKeyCode()); });
+    vm.Method(key, "getAscii", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().LastKeyAscii()); });
+    vm.Method(key, "isToggled", [](Vm&, CallContext&) { return Value::Bool(false); });
+    MakeBroadcaster(vm, key);
+}
+
+void InstallMouseAndStage(Vm& vm) {
+    Object* mouse = vm.NewObject();
+    vm.Global()->Define("Mouse", Value::Obj(mouse));
+    // The host draws the pointer; show/hide report the previous state as the player does.
+    vm.Method(mouse, "show", [](Vm&, CallContext&) { return Value::Number(1); });
+    vm.Method(mouse, "hide", [](Vm&, CallContext&) { return Value::Number(1); });
+    MakeBroadcaster(vm, mouse);
+
+    Object* stage = vm.NewObject();
+    vm.Global()->Define("Stage", Value::Obj(stage));
+    auto getter = [&vm, stage](const char* name, NativeFunction fn) {
+        Property& p = stage->SetOwn(name, Value(), 7);
+        p.getter = vm.NewNative(std::move(fn));
+        p.flags = kDontEnum | kDontDelete;
+    };
+    getter("width", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().StageWidth()); });
+    getter("height", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().StageHeight()); });
+    stage->Define("scaleMode", Value::String("showAll"), kDontDelete);
+    stage->Define("align", Value::String(""), kDontDelete);
+    stage->Define("showMenu", Value::Bool(true), kDontDelete);
+    MakeBroadcaster(vm, stage);
+}
+
+void InstallColor(Vm& vm) {
+    Object* proto = vm.NewObject();
+    vm.Class("Color", [](Vm&, CallContext& c) {
+        if (Object* o = c.thisValue.AsObject()) o->Define("__target", c.Arg(0), kDontEnum);
+        return c.thisValue;
+    }, proto);
+    vm.Method(proto, "setRGB", [](Vm& v, CallContext& c) {
+        ClipId clip = TargetOf(v, c);
+        if (!clip) return Value();
+        uint32_t rgb = ToUint32(NumberArg(v, c, 0, 0));
+        ColorTransform t = v.Display()->GetColorTransform(clip);
+        t.rMul = t.gMul = t.bMul = 0;
+        t.rAdd = static_cast<float>((rgb >> 16) & 0xFF);
+        t.gAdd = static_cast<float>((rgb >> 8) & 0xFF);
+        t.bAdd = static_cast<float>(rgb & 0xFF);
+        v.Display()->SetColorTransform(clip, t);
+        return Value();
+    });
+    vm.Method(proto, "getRGB", [](Vm& v, CallContext& c) {
+        ClipId clip = TargetOf(v, c);
+        if (!clip) return Value();
+        ColorTransform t = v.Display()->GetColorTransform(clip);
+        auto channel = [](float add) { return static_cast<uint32_t>(static_cast<int>(add) & 0xFF); };
+        return Value::Number((channel(t.rAdd) << 16) | (channel(t.gAdd) << 8) | channel(t.bAdd));
+    });
+    vm.Method(proto, "setTransform", [](Vm& v, CallContext& c) {
+        ClipId clip = TargetOf(v, c);
+        Object* o = c.Arg(0).AsObject();
+        if (!clip || !o) return Value();
+        ColorTransform t = v.Display()->GetColorTransform(clip);
+        auto read = [&](const char* name, float& slot, float scale) {
+            if (v.HasOwn(o, name) || v.Has(o, name)) slot = static_cast<float>(v.ToNumber(v.Get(o, name)) / scale);
+        };
+        read("ra", t.rMul, 100);
+        read("ga", t.gMul, 100);
+        read("ba", t.bMul, 100);
+        read("aa", t.aMul, 100);
+        read("rb", t.rAdd, 1);
+        read("gb", t.gAdd, 1);
+        read("bb", t.bAdd, 1);
+        read("ab", t.aAdd, 1);
+        v.Display()->SetColorTransform(clip, t);
+        return Value();
+    });
+    vm.Method(proto, "getTransform", [](Vm& v, CallContext& c) {
+        ClipId clip = TargetOf(v, c);
+        if (!clip) return Value();
+        ColorTransform t = v.Display()->GetColorTransform(clip);
+        Object* o = v.NewObject();
+        for (auto [name, value] : {std::pair{"ra", t.rMul * 100}, {"ga", t.gMul * 100}, {"ba", t.bMul * 100},
+                                   {"aa", t.aMul * 100}, {"rb", t.rAdd}, {"gb", t.gAdd}, {"bb", t.bAdd},
+                                   {"ab", t.aAdd}})
+            v.Set(o, name, Value::Number(value));
+        return Value::Obj(o);
+    });
+}
+
+// Sound keeps its settings; playing them out is the audio engine's work.
+void InstallSound(Vm& vm) {
+    Object* proto = vm.NewObject();
+    vm.Class("Sound", [](Vm&, CallContext& c) {
+        if (Object* o = c.thisValue.AsObject()) {
+            o->Define("__target", c.Arg(0), kDontEnum);
+            o->Define("__volume", Value::Number(100), kDontEnum);
+            o->Define("__pan", Value::Number(0), kDontEnum);
+        }
+        return c.thisValue;
+    }, proto);
+    auto setter = [&vm, proto](const char* name, const char* slot) {
+        std::string key = slot;
+        vm.Method(proto, name, [key](Vm& v, CallContext& c) {
+            if (Object* o = c.thisValue.AsObject()) o->Define(key, Value::Number(NumberArg(v, c, 0, 0)), kDontEnum);
+            return Value();
+        });
+    };
+    auto getter = [&vm, proto](const char* name, const char* slot) {
+        std::string key = slot;
+        vm.Method(proto, name, [key](Vm& v, CallContext& c) {
+            Object* o = c.thisValue.AsObject();
+            return o ? v.Get(o, key) : Value();
+        });
+    };
+    setter("setVolume", "__volume");
+    getter("getVolume", "__volume");
+    setter("setPan", "__pan");
+    getter("getPan", "__pan");
+    for (const char* name : {"attachSound", "start", "stop", "loadSound", "setTransform"})
+        vm.Method(proto, name, [](Vm&, CallContext&) { return Value(); });
+    vm.Method(proto, "getTransform", [](Vm& v, CallContext&) {
+        Object* o = v.NewObject();
+        for (auto [name, value] : {std::pair{"ll", 100}, {"lr", 0}, {"rl", 0}, {"rr", 100}})
+            v.Set(o, name, Value::Number(value));
+        return Value::Obj(o);
+    });
+    vm.Method(proto, "getBytesLoaded", [](Vm&, CallContext&) { return Value(); });
+    vm.Method(proto, "getBytesTotal", [](Vm&, CallContext&) { return Value(); });
+    (void)TargetOf;
+}
+
+void InstallSystem(Vm& vm) {
+    Object* system = vm.NewObject();
+    vm.Global()->Define("System", Value::Obj(system));
+    Object* caps = vm.NewObject();
+    system->Define("capabilities", Value::Obj(caps));
+    system->Define("useCodepage", Value::Bool(false), 0);
+    for (auto [name, value] : {std::pair{"language", "zh-CN"}, {"os", "Windows XP"}, {"version", "WIN 8,0,22,0"},
+                               {"manufacturer", "Macromedia Windows"}, {"playerType", "StandAlone"},
+                               {"screenColor", "color"}})
+        caps->Define(name, Value::String(value), kDontDelete | kReadOnly);
+    for (auto [name, value] : {std::pair{"screenResolutionX", 1024.0}, {"screenResolutionY", 768.0},
+                               {"screenDPI", 72.0}, {"pixelAspectRatio", 1.0}})
+        caps->Define(name, Value::Number(value), kDontDelete | kReadOnly);
+    for (auto [name, value] : {std::pair{"hasAudio", true}, {"hasMP3", true}, {"hasAccessibility", false},
+                               {"isDebugger", false}, {"localFileReadDisable", false}})
+        caps->Define(name, Value::Bool(value), kDontDelete | kReadOnly);
+    Object* security = vm.NewObject();
+    system->Define("security", Value::Obj(security));
+    for (const char* name : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
+        vm.Method(security, name, [](Vm&, CallContext&) { return Value(); });
+    vm.Method(system, "showSettings", [](Vm&, CallContext&) { return Value(); });
+    vm.Method(system, "setClipboard", [](Vm&, CallContext&) { return Value::Bool(false); });
+}
+
+void InstallSelection(Vm& vm) {
+    Object* selection = vm.NewObject();
+    vm.Global()->Define("Selection", Value::Obj(selection));
+    vm.Method(selection, "getFocus", [](Vm&, CallContext&) { return Value::Null(); });
+    vm.Method(selection, "setFocus", [](Vm&, CallContext&) { return Value::Bool(false); });
+    for (const char* name : {"getBeginIndex", "getEndIndex", "getCaretIndex"})
+        vm.Method(selection, name, [](Vm&, CallContext&) { return Value::Number(-1); });
+    vm.Method(selection, "setSelection", [](Vm&, CallContext&) { return Value(); });
+    MakeBroadcaster(vm, selection);
+}
+
+}  // namespace
+
+void InstallEnvironmentBuiltins(Vm& vm) {
+    InstallKey(vm);
+    InstallMouseAndStage(vm);
+    InstallColor(vm);
+    InstallSound(vm);
+    InstallSystem(vm);
+    InstallSelection(vm);
+}
+
+}  // namespace velmora::avm1

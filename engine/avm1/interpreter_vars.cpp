@@ -1,0 +1,193 @@
+// Variables, target paths and calls by name.
+#include <cmath>
+
+#include "engine/avm1/frame.h"
+
+namespace velmora::avm1 {
+
+namespace {
+
+bool HasPathSeparator(std::string_view name, int version) {
+    for (char c : name)
+        if (c == ':' || c == '/' || (c == '.' && version >= 5)) return true;
+    return false;
+}
+
+// "a.b" or "/a/b" or "a:b": the part before the last separator names the object.
+bool SplitPath(std::string_view path, std::string_view& object, std::string_view& member) {
+    size_t colon = path.rfind(':');
+    size_t cut = colon != std::string_view::npos ? colon : path.find_last_of("./");
+    if (cut == std::string_view::npos) return false;
+    // "..": the dots belong to the path.
+    if (colon == std::string_view::npos && path[cut] == '.' && cut > 0 && path[cut - 1] == '.') return false;
+    object = path.substr(0, cut);
+    member = path.substr(cut + 1);
+    if (object.empty() && path[0] == '/') object = "/";
+    return true;
+}
+
+Value LookupInScope(Frame& f, std::string_view name, bool& found) {
+    Vm& vm = f.vm;
+    found = true;
+    for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
+        Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
+        if (!obj) continue;
+        if (vm.Has(obj, name)) return vm.Get(obj, name);
+    }
+    found = false;
+    return {};
+}
+
+}  // namespace
+
+ClipId TargetClip(Frame& f) {
+    ClipObject* clip = f.target ? f.target->AsClip() : nullptr;
+    return clip ? f.vm.LiveClip(clip) : kNoClip;
+}
+
+Object* ResolveTarget(Frame& f, std::string_view path) {
+    if (path.empty()) return f.target;
+    Vm& vm = f.vm;
+    if (path[0] == '/' || path.find('/') != std::string_view::npos || path.find(':') != std::string_view::npos)
+        return vm.ResolvePath(f.target, path, f.thisValue.AsObject());
+    // Dot syntax: the first name is a variable in scope.
+    size_t dot = path.find('.');
+    std::string_view first = path.substr(0, dot);
+    Object* start = nullptr;
+    if (first == "this") {
+        start = f.thisValue.AsObject();
+    } else if (first.size() > 1 && first[0] == '_') {
+        start = vm.ResolvePath(f.target, first, f.thisValue.AsObject());
+        if (!start) start = GetVariable(f, first).AsObject();
+    } else {
+        start = GetVariable(f, first).AsObject();
+        if (!start) start = vm.ResolvePath(f.target, first, nullptr);
+    }
+    if (dot == std::string_view::npos || !start) return start;
+    return vm.ResolvePath(start, path.substr(dot + 1), f.thisValue.AsObject());
+}
+
+Object* TargetOfValue(Frame& f, const Value& v) {
+    if (v.IsObject()) return v.AsObject();
+    if (v.IsUndefined()) return nullptr;
+    return ResolveTarget(f, f.vm.ToString(v));
+}
+
+Value GetVariable(Frame& f, std::string_view name) {
+    Vm& vm = f.vm;
+    if (HasPathSeparator(name, f.version)) {
+        std::string_view object, member;
+        if (name.find(':') == std::string_view::npos && name.find('.') == std::string_view::npos) {
+            Object* clip = vm.ResolvePath(f.target, name, f.thisValue.AsObject());
+            return clip ? Value::Obj(clip) : Value();
+        }
+        if (SplitPath(name, object, member)) {
+            Object* obj = ResolveTarget(f, object);
+            return obj ? vm.Get(obj, member) : Value();
+        }
+        Object* clip = vm.ResolvePath(f.target, name, f.thisValue.AsObject());
+        return clip ? Value::Obj(clip) : Value();
+    }
+    if (name == "this") return f.thisValue;
+    bool found = false;
+    Value v = LookupInScope(f, name, found);
+    if (found) return v;
+    if (NamesEqual(name, "_global", false)) return Value::Obj(vm.Global());
+    if (name.size() > 1 && name[0] == '_') {
+        if (Object* special = vm.ResolvePath(f.target, name, nullptr); special && special != f.target)
+            return Value::Obj(special);
+    }
+    return {};
+}
+
+void SetVariable(Frame& f, std::string_view name, const Value& value) {
+    Vm& vm = f.vm;
+    if (HasPathSeparator(name, f.version)) {
+        std::string_view object, member;
+        if (SplitPath(name, object, member)) {
+            if (Object* obj = ResolveTarget(f, object)) vm.Set(obj, member, value);
+            return;
+        }
+    }
+    // An existing variable in a local or with scope is updated; otherwise it lands on
+    // the timeline (globals are not assigned through plain names).
+    for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
+        if (s->kind == Scope::Kind::Global) break;
+        Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
+        if (!obj) continue;
+        if (s->kind == Scope::Kind::Target || vm.Has(obj, name)) {
+            vm.Set(obj, name, value);
+            return;
+        }
+    }
+    if (f.target) vm.Set(f.target, name, value);
+}
+
+void DefineLocal(Frame& f, std::string_view name, const Value& value, bool onlyDeclare) {
+    Vm& vm = f.vm;
+    Object* where = f.locals ? f.locals : f.target;
+    if (!where) return;
+    if (onlyDeclare) {
+        if (!vm.HasOwn(where, name)) where->SetOwn(name, Value(), f.version);
+        return;
+    }
+    if (f.locals) {
+        f.locals->SetOwn(name, value, f.version);
+    } else {
+        vm.Set(where, name, value);
+    }
+}
+
+bool DeleteVariable(Frame& f, std::string_view name) {
+    Vm& vm = f.vm;
+    for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
+        Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
+        if (obj && vm.HasOwn(obj, name)) return vm.Delete(obj, name);
+    }
+    return false;
+}
+
+Value CallNamedFunction(Frame& f, std::string_view name, std::span<const Value> args) {
+    Vm& vm = f.vm;
+    Value fn = GetVariable(f, name);
+    if (SuperObject* super = fn.AsObject() ? dynamic_cast<SuperObject*>(fn.AsObject()) : nullptr) {
+        // super(...): the constructor the method's home was built for.
+        Object* home = super->Home();
+        Value ctor = home ? vm.Get(home, "__constructor__") : Value();
+        return vm.Call(ctor.AsObject(), super->ThisValue(), args, home ? home->Proto() : nullptr);
+    }
+    // A plain call gets the timeline as this.
+    return vm.Call(fn.AsObject(), Value::Obj(f.target), args);
+}
+
+Value CallMethodOn(Frame& f, const Value& target, const Value& nameValue, std::span<const Value> args) {
+    Vm& vm = f.vm;
+    bool noName = nameValue.IsUndefined() || (nameValue.IsString() && nameValue.AsString().empty());
+    if (SuperObject* super = target.AsObject() ? dynamic_cast<SuperObject*>(target.AsObject()) : nullptr) {
+        if (noName) {
+            Object* home = super->Home();
+            Value ctor = home ? vm.Get(home, "__constructor__") : Value();
+            return vm.Call(ctor.AsObject(), super->ThisValue(), args, home ? home->Proto() : nullptr);
+        }
+        Object* found = nullptr;
+        Object* start = super->LookupStart();
+        Value fn = start ? vm.GetFrom(start, vm.ToString(nameValue), super->ThisValue(), &found) : Value();
+        return vm.Call(fn.AsObject(), super->ThisValue(), args, found);
+    }
+    if (noName) return vm.Call(target.AsObject(), Value(), args);
+    std::string name = vm.ToString(nameValue);
+    Object* obj = target.IsObject() ? target.AsObject() : vm.ToObject(target);
+    if (!obj) return {};
+    Object* found = nullptr;
+    Value fn = vm.GetFrom(obj, name, target, &found);
+    return vm.Call(fn.AsObject(), target, args, found);
+}
+
+Value ConstructNamed(Frame& f, const Value& target, const Value& nameValue, std::span<const Value> args) {
+    Vm& vm = f.vm;
+    bool noName = nameValue.IsUndefined() || (nameValue.IsString() && nameValue.AsString().empty());
+    Value ctor = noName ? target : vm.GetValueMember(target, vm.ToString(nameValue));
+    return vm.Construct(ctor.AsObject(), args);
+}
+
+}  // namespace velmora::avm1

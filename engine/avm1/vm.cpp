@@ -1,0 +1,611 @@
+#include "engine/avm1/vm.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <unordered_set>
+
+#include "engine/avm1/builtins.h"
+#include "engine/avm1/interpreter.h"
+
+namespace velmora::avm1 {
+
+namespace {
+
+// Deeper prototype chains are treated as cycles.
+constexpr int kMaxProtoDepth = 256;
+// The player gives up on getters that call themselves after this many levels.
+constexpr int kMaxGetterDepth = 64;
+
+double WallMilliseconds() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+Vm::Vm(Host& host, DisplayHost* display, int swfVersion, VmLimits limits)
+    : m_host(host), m_display(display), m_limits(limits), m_movieVersion(swfVersion), m_version(swfVersion) {
+    InstallBuiltins();
+}
+
+Vm::~Vm() = default;
+
+void Vm::InstallBuiltins() {
+    m_protos.object = Make<Object>(nullptr);
+    m_protos.function = Make<Object>(m_protos.object);
+    m_global = Make<Object>(m_protos.object);
+    InstallObjectBuiltins(*this);
+    InstallArrayBuiltins(*this);
+    InstallStringBuiltins(*this);
+    InstallNumberBuiltins(*this);
+    InstallDateBuiltins(*this);
+    InstallGlobalFunctions(*this);
+    InstallDisplayBuiltins(*this);
+}
+
+// --- allocation helpers ---
+
+Object* Vm::NewObject() { return Make<Object>(m_protos.object); }
+
+ArrayObject* Vm::NewArray() { return Make<ArrayObject>(m_protos.array); }
+
+FunctionObject* Vm::NewNative(NativeFunction fn, Object* prototype) {
+    auto* f = Make<FunctionObject>(m_protos.function, std::move(fn));
+    if (prototype) {
+        f->Define("prototype", Value::Obj(prototype), kDontEnum | kDontDelete);
+        prototype->Define("constructor", Value::Obj(f), kDontEnum);
+    }
+    return f;
+}
+
+FunctionObject* Vm::Method(Object* target, std::string_view name, NativeFunction fn, uint16_t flags) {
+    FunctionObject* f = NewNative(std::move(fn));
+    target->Define(name, Value::Obj(f), flags);
+    return f;
+}
+
+FunctionObject* Vm::Class(std::string_view name, NativeFunction ctor, Object* prototype, Object* target) {
+    FunctionObject* f = NewNative(std::move(ctor), prototype);
+    (target ? target : m_global)->Define(name, Value::Obj(f), kDontEnum);
+    return f;
+}
+
+Object* Vm::NewError(std::string_view message) {
+    Object* e = Make<Object>(m_protos.error ? m_protos.error : m_protos.object);
+    e->SetOwn("message", Value::String(std::string(message)), m_version);
+    return e;
+}
+
+// --- conversions ---
+
+Value Vm::ToPrimitive(const Value& v, bool preferString) {
+    Object* obj = v.AsObject();
+    if (!obj) return v;
+    if (obj->AsClip() && !preferString) {
+        // Display objects have no valueOf of their own; they read as their path.
+        return Value::String(ToString(v));
+    }
+    bool dateFirst = obj->Kind() == ObjectKind::Date;
+    std::string_view order[2] = {"valueOf", "toString"};
+    if (preferString || dateFirst) std::swap(order[0], order[1]);
+    for (std::string_view method : order) {
+        Value fn = Get(obj, method);
+        if (fn.AsObject() && fn.AsObject()->AsFunction()) {
+            Value r = Call(fn.AsObject(), v, {});
+            if (r.IsPrimitive()) return r;
+        }
+    }
+    return Value::String(obj->AsFunction() ? "[type Function]" : "[type Object]");
+}
+
+double Vm::ToNumber(const Value& v) {
+    if (v.IsObject()) {
+        if (v.AsObject()->AsClip()) return std::numeric_limits<double>::quiet_NaN();
+        return PrimitiveToNumber(ToPrimitive(v), m_version);
+    }
+    return PrimitiveToNumber(v, m_version);
+}
+
+std::string Vm::ToString(const Value& v) {
+    Object* obj = v.AsObject();
+    if (!obj) return PrimitiveToString(v, m_version);
+    if (ClipObject* clip = obj->AsClip()) {
+        ClipId id = LiveClip(clip);
+        return id ? TargetPath(id) : std::string();
+    }
+    Value fn = Get(obj, "toString");
+    if (fn.AsObject() && fn.AsObject()->AsFunction()) {
+        Value r = Call(fn.AsObject(), v, {});
+        if (r.IsPrimitive()) return PrimitiveToString(r, m_version);
+    }
+    return obj->AsFunction() ? "[type Function]" : "[type Object]";
+}
+
+Object* Vm::ToObject(const Value& v) {
+    switch (v.Type()) {
+    case ValueType::Object: return v.AsObject();
+    case ValueType::String: {
+        Object* o = Make<StringObject>(m_protos.string);
+        o->SetInternal(v);
+        return o;
+    }
+    case ValueType::Number: {
+        Object* o = Make<Object>(m_protos.number);
+        o->SetKind(ObjectKind::Number);
+        o->SetInternal(v);
+        return o;
+    }
+    case ValueType::Boolean: {
+        Object* o = Make<Object>(m_protos.boolean);
+        o->SetKind(ObjectKind::Boolean);
+        o->SetInternal(v);
+        return o;
+    }
+    default: return nullptr;
+    }
+}
+
+bool Vm::StrictEquals(const Value& a, const Value& b) {
+    if (a.Type() != b.Type()) return false;
+    switch (a.Type()) {
+    case ValueType::Undefined:
+    case ValueType::Null: return true;
+    case ValueType::Boolean: return a.AsBool() == b.AsBool();
+    case ValueType::Number: return a.AsNumber() == b.AsNumber();
+    case ValueType::String: return a.AsString() == b.AsString();
+    case ValueType::Object: {
+        ClipObject* ca = a.AsObject()->AsClip();
+        ClipObject* cb = b.AsObject()->AsClip();
+        if (ca && cb && ca->Clip() && ca->Clip() == cb->Clip()) return true;
+        return a.AsObject() == b.AsObject();
+    }
+    }
+    return false;
+}
+
+bool Vm::LooseEquals(const Value& a, const Value& b) {
+    if (a.Type() == b.Type()) return StrictEquals(a, b);
+    if (a.IsNullish() && b.IsNullish()) return true;
+    if (a.IsNullish() || b.IsNullish()) return false;
+    if (a.IsBool()) return LooseEquals(Value::Number(a.AsBool() ? 1 : 0), b);
+    if (b.IsBool()) return LooseEquals(a, Value::Number(b.AsBool() ? 1 : 0));
+    if (a.IsNumber() && b.IsString()) return a.AsNumber() == PrimitiveToNumber(b, m_version);
+    if (a.IsString() && b.IsNumber()) return PrimitiveToNumber(a, m_version) == b.AsNumber();
+    if (a.IsObject() && b.IsObject()) return false;
+    if (a.IsObject()) {
+        Value pa = ToPrimitive(a);
+        return pa.IsObject() ? false : LooseEquals(pa, b);
+    }
+    Value pb = ToPrimitive(b);
+    return pb.IsObject() ? false : LooseEquals(a, pb);
+}
+
+Value Vm::LessThan(const Value& a, const Value& b) {
+    Value pa = ToPrimitive(a);
+    Value pb = ToPrimitive(b);
+    if (pa.IsString() && pb.IsString()) {
+        return Value::Bool(Utf8ToUtf16(pa.AsString()) < Utf8ToUtf16(pb.AsString()));
+    }
+    double x = PrimitiveToNumber(pa, m_version);
+    double y = PrimitiveToNumber(pb, m_version);
+    if (std::isnan(x) || std::isnan(y)) return {};
+    return Value::Bool(x < y);
+}
+
+std::string Vm::TypeOf(const Value& v) {
+    switch (v.Type()) {
+    case ValueType::Undefined: return "undefined";
+    case ValueType::Null: return "null";
+    case ValueType::Boolean: return "boolean";
+    case ValueType::Number: return "number";
+    case ValueType::String: return "string";
+    case ValueType::Object: {
+        ClipObject* clip = v.AsObject()->AsClip();
+        if (clip && !LiveClip(clip)) return "movieclip";
+        return std::string(v.AsObject()->TypeOf());
+    }
+    }
+    return "undefined";
+}
+
+// --- properties ---
+
+Value Vm::Get(Object* obj, std::string_view name) { return GetFrom(obj, name, Value::Obj(obj)); }
+
+Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn) {
+    obj = Redirect(obj);
+    if (!obj) return {};
+    if (name == "__proto__") return Value::Obj(obj->Proto());
+    int depth = 0;
+    for (Object* o = obj; o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
+        if (Property* p = o->FindOwn(name, m_version)) {
+            if (foundIn) *foundIn = o;
+            if (!p->IsVirtual()) return p->value;
+            if (m_getterDepth > kMaxGetterDepth) return {};
+            ++m_getterDepth;
+            Value r;
+            try {
+                r = Call(p->getter, thisValue, {});
+            } catch (...) {
+                --m_getterDepth;
+                throw;
+            }
+            --m_getterDepth;
+            return r;
+        }
+        Value out;
+        if (o->GetNative(*this, name, out)) {
+            if (foundIn) *foundIn = o;
+            return out;
+        }
+    }
+    if (name != "__resolve") {
+        Value resolve = GetFrom(obj, "__resolve", thisValue);
+        if (resolve.AsObject() && resolve.AsObject()->AsFunction()) {
+            Value arg = Value::String(std::string(name));
+            return Call(resolve.AsObject(), thisValue, std::span<const Value>(&arg, 1));
+        }
+    }
+    return {};
+}
+
+Value Vm::GetValueMember(const Value& target, std::string_view name) {
+    if (target.IsObject()) return Get(target.AsObject(), name);
+    if (target.IsString() && name == "length") {
+        return Value::Number(static_cast<double>(Utf8ToUtf16(target.AsString()).size()));
+    }
+    Object* boxed = ToObject(target);
+    return boxed ? GetFrom(boxed, name, target) : Value();
+}
+
+void Vm::Set(Object* obj, std::string_view name, const Value& value) {
+    obj = Redirect(obj);
+    if (!obj) return;
+    if (name == "__proto__") {
+        obj->SetProto(value.AsObject());
+        return;
+    }
+    Value v = value;
+    for (size_t i = 0; i < obj->Watchers().size(); ++i) {
+        auto& w = obj->Watchers()[i];
+        if (w.active || !NamesEqual(w.name, name, CaseSensitive())) continue;
+        Object* callback = w.callback;
+        Value userData = w.userData;
+        Property* existing = obj->FindOwn(name, m_version);
+        Value old = existing && !existing->IsVirtual() ? existing->value : Value();
+        Value args[4] = {Value::String(std::string(name)), old, v, userData};
+        obj->Watchers()[i].active = true;
+        try {
+            v = Call(callback, Value::Obj(obj), args);
+        } catch (...) {
+            if (i < obj->Watchers().size()) obj->Watchers()[i].active = false;
+            throw;
+        }
+        if (i < obj->Watchers().size()) obj->Watchers()[i].active = false;
+        break;
+    }
+    if (Property* p = obj->FindOwn(name, m_version)) {
+        if (p->IsVirtual()) {
+            if (p->setter) Call(p->setter, Value::Obj(obj), std::span<const Value>(&v, 1));
+        } else if (!(p->flags & kReadOnly)) {
+            p->value = v;
+        }
+        return;
+    }
+    if (obj->SetNative(*this, name, v)) return;
+    int depth = 0;
+    for (Object* o = obj->Proto(); o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
+        if (Property* p = o->FindOwn(name, m_version)) {
+            if (p->IsVirtual()) {
+                if (p->setter) Call(p->setter, Value::Obj(obj), std::span<const Value>(&v, 1));
+                return;
+            }
+            break;
+        }
+    }
+    obj->SetOwn(name, v, m_version);
+}
+
+bool Vm::HasOwn(Object* obj, std::string_view name) {
+    if (!obj) return false;
+    return obj->FindOwn(name, m_version) || obj->HasNative(*this, name);
+}
+
+bool Vm::Has(Object* obj, std::string_view name) {
+    int depth = 0;
+    for (Object* o = obj; o && depth < kMaxProtoDepth; o = o->Proto(), ++depth)
+        if (HasOwn(o, name)) return true;
+    return false;
+}
+
+bool Vm::Delete(Object* obj, std::string_view name) {
+    if (!obj) return false;
+    return obj->DeleteOwn(name, m_version);
+}
+
+std::vector<std::string> Vm::EnumerableKeys(Object* obj) {
+    std::vector<std::string> keys;
+    std::unordered_set<std::string> seen;
+    auto add = [&](const std::string& k) {
+        std::string key = CaseSensitive() ? k : FoldCase(k);
+        if (seen.insert(key).second) keys.push_back(k);
+    };
+    int depth = 0;
+    for (Object* o = obj; o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
+        const auto& slots = o->Slots();
+        for (auto it = slots.rbegin(); it != slots.rend(); ++it) {
+            if (!VisibleInVersion(it->flags, m_version)) continue;
+            if (it->flags & kDontEnum) {
+                seen.insert(CaseSensitive() ? it->name : FoldCase(it->name));  // hides inherited ones
+                continue;
+            }
+            add(it->name);
+        }
+        std::vector<std::string> native;
+        o->NativeKeys(*this, native);
+        for (auto it = native.rbegin(); it != native.rend(); ++it) add(*it);
+    }
+    return keys;
+}
+
+bool Vm::InstanceOf(Object* obj, Object* ctor) {
+    if (!obj || !ctor) return false;
+    Value proto = Get(ctor, "prototype");
+    Object* target = proto.AsObject();
+    if (!target) return false;
+    int depth = 0;
+    for (Object* o = obj->Proto(); o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
+        if (o == target) return true;
+        // Interfaces from `implements` count too.
+        Value ifaces = Get(o, "__interfaces__");
+        if (ArrayObject* list = ifaces.AsObject() ? ifaces.AsObject()->AsArray() : nullptr) {
+            for (const Value& iface : list->Elements())
+                if (iface.AsObject() == ctor) return true;
+        }
+    }
+    return false;
+}
+
+// --- calls ---
+
+void Vm::CountActions(uint64_t n) {
+    m_actionCount += n;
+    if (m_actionCount > m_limits.maxActionsPerRun) {
+        m_aborting = true;
+        throw ScriptAbort{};
+    }
+    if ((m_actionCount & 0xFFFF) < n && WallMilliseconds() - m_runStartMs > m_limits.maxRunMilliseconds) {
+        m_aborting = true;
+        throw ScriptAbort{};
+    }
+}
+
+Value Vm::Call(Object* function, const Value& thisValue, std::span<const Value> args, Object* home) {
+    FunctionObject* f = function ? function->AsFunction() : nullptr;
+    if (!f) return {};
+    if (m_callDepth + 1 >= m_limits.maxRecursion) {
+        m_aborting = true;
+        throw ScriptAbort{};
+    }
+    ++m_callDepth;
+    int savedVersion = m_version;
+    Value result;
+    try {
+        if (f->Native()) {
+            CallContext ctx{thisValue, args, f, false};
+            result = f->Native()(*this, ctx);
+        } else {
+            result = Interpreter::RunFunction(*this, f, thisValue, args, home);
+        }
+    } catch (...) {
+        --m_callDepth;
+        m_version = savedVersion;
+        throw;
+    }
+    --m_callDepth;
+    m_version = savedVersion;
+    return result;
+}
+
+Value Vm::Construct(Object* ctorObj, std::span<const Value> args) {
+    FunctionObject* ctor = ctorObj ? ctorObj->AsFunction() : nullptr;
+    if (!ctor) return {};
+    Value protoValue = Get(ctor, "prototype");
+    Object* obj = Make<Object>(protoValue.AsObject() ? protoValue.AsObject() : m_protos.object);
+    obj->Define("__constructor__", Value::Obj(ctor), kDontEnum);
+    if (m_version < 7) obj->Define("constructor", Value::Obj(ctor), kDontEnum);
+    Value thisValue = Value::Obj(obj);
+    if (ctor->Native()) {
+        if (m_callDepth + 1 >= m_limits.maxRecursion) throw ScriptAbort{};
+        ++m_callDepth;
+        CallContext ctx{thisValue, args, ctor, true};
+        Value r;
+        try {
+            r = ctor->Native()(*this, ctx);
+        } catch (...) {
+            --m_callDepth;
+            throw;
+        }
+        --m_callDepth;
+        if (ctor->m_makesOwnObject && r.IsObject()) return r;
+        return thisValue;
+    }
+    Call(ctor, thisValue, args, obj->Proto());
+    return thisValue;
+}
+
+Value Vm::CallMethod(const Value& target, std::string_view name, std::span<const Value> args) {
+    Object* obj = target.IsObject() ? target.AsObject() : ToObject(target);
+    if (!obj) return {};
+    Object* home = nullptr;
+    Value fn = GetFrom(obj, name, target, &home);
+    return Call(fn.AsObject(), target, args, home);
+}
+
+// --- entry points ---
+
+RunStatus Vm::RunActions(std::span<const uint8_t> bytes, int swfVersion, ClipId clip) {
+    auto code = std::make_shared<CodeBlock>();
+    code->bytes.assign(bytes.begin(), bytes.end());
+    code->swfVersion = swfVersion;
+    return RunActions(std::move(code), clip);
+}
+
+RunStatus Vm::RunActions(std::shared_ptr<const CodeBlock> code, ClipId clip) {
+    if (!code) return RunStatus::Completed;
+    Object* target = clip ? static_cast<Object*>(ObjectForClip(clip)) : RootObject();
+    bool outer = m_runDepth == 0;
+    if (outer) {
+        m_actionCount = 0;
+        m_runStartMs = WallMilliseconds();
+        m_aborting = false;
+    }
+    ++m_runDepth;
+    int savedVersion = m_version;
+    int savedDepth = m_callDepth;
+    RunStatus status = RunStatus::Completed;
+    try {
+        Interpreter::RunBlock(*this, std::move(code), target);
+    } catch (const ScriptThrow&) {
+        status = RunStatus::UncaughtException;
+    } catch (const ScriptAbort&) {
+        status = RunStatus::Aborted;
+    }
+    m_version = savedVersion;
+    m_callDepth = savedDepth;
+    --m_runDepth;
+    return status;
+}
+
+RunStatus Vm::CallClipMethod(ClipId clip, std::string_view name, std::span<const Value> args) {
+    ClipObject* obj = ObjectForClip(clip);
+    if (!obj) return RunStatus::Completed;
+    bool outer = m_runDepth == 0;
+    if (outer) {
+        m_actionCount = 0;
+        m_runStartMs = WallMilliseconds();
+    }
+    ++m_runDepth;
+    int savedDepth = m_callDepth;
+    RunStatus status = RunStatus::Completed;
+    try {
+        CallMethod(Value::Obj(obj), name, args);
+    } catch (const ScriptThrow&) {
+        status = RunStatus::UncaughtException;
+    } catch (const ScriptAbort&) {
+        status = RunStatus::Aborted;
+    }
+    m_callDepth = savedDepth;
+    m_version = m_movieVersion;
+    --m_runDepth;
+    return status;
+}
+
+Value Vm::CallValue(const Value& function, const Value& thisValue, std::span<const Value> args) {
+    ++m_runDepth;
+    int savedDepth = m_callDepth;
+    Value r;
+    try {
+        r = Call(function.AsObject(), thisValue, args);
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    }
+    m_callDepth = savedDepth;
+    --m_runDepth;
+    return r;
+}
+
+// --- intervals ---
+
+int Vm::AddInterval(Value function, Value thisValue, std::string method, double ms, std::vector<Value> args,
+                    bool once) {
+    int id = m_nextInterval++;
+    double now = m_host.Milliseconds();
+    double period = std::max(ms, 1.0);
+    m_intervals[id] = Interval{std::move(function), std::move(thisValue), std::move(method), period, now + period,
+                               std::move(args), once};
+    return id;
+}
+
+void Vm::ClearInterval(int id) { m_intervals.erase(id); }
+
+void Vm::RunIntervals() {
+    double now = m_host.Milliseconds();
+    std::vector<int> due;
+    for (auto& [id, iv] : m_intervals)
+        if (iv.nextMs <= now) due.push_back(id);
+    for (int id : due) {
+        auto it = m_intervals.find(id);
+        if (it == m_intervals.end()) continue;  // cleared by an earlier callback
+        it->second.nextMs = now + it->second.periodMs;
+        Interval iv = it->second;
+        if (iv.once) m_intervals.erase(it);
+        m_actionCount = 0;
+        m_runStartMs = WallMilliseconds();
+        if (iv.method.empty()) {
+            CallValue(iv.function, Value(), iv.args);
+        } else {
+            ++m_runDepth;
+            try {
+                CallMethod(iv.thisValue, iv.method, iv.args);
+            } catch (const ScriptThrow&) {
+            } catch (const ScriptAbort&) {
+            }
+            --m_runDepth;
+        }
+    }
+}
+
+// --- collection ---
+
+void Vm::Mark(Object* root, std::vector<Object*>& work) {
+    if (root && !root->m_marked) work.push_back(root);
+    while (!work.empty()) {
+        Object* o = work.back();
+        work.pop_back();
+        if (!o || o->m_marked) continue;
+        o->m_marked = true;
+        o->TraceRefs(work);
+    }
+}
+
+void Vm::Collect() {
+    if (m_runDepth > 0) return;
+    std::vector<Object*> work;
+    Object* roots[] = {m_global, m_protos.object, m_protos.function, m_protos.array, m_protos.string,
+                       m_protos.number, m_protos.boolean, m_protos.date, m_protos.error, m_protos.movieClip,
+                       m_protos.button, m_protos.textField};
+    for (Object* r : roots) Mark(r, work);
+    Mark(m_rootFallback, work);
+    for (auto& [id, obj] : m_clipObjects) Mark(obj, work);
+    for (auto& [name, ctor] : m_registeredClasses) Mark(ctor, work);
+    for (auto& [id, iv] : m_intervals) {
+        Mark(iv.function.AsObject(), work);
+        Mark(iv.thisValue.AsObject(), work);
+        for (const Value& a : iv.args) Mark(a.AsObject(), work);
+    }
+    std::erase_if(m_heap, [](const std::unique_ptr<Object>& o) { return !o->m_marked; });
+    for (auto& o : m_heap) o->m_marked = false;
+}
+
+void Vm::SetScriptLimits(int maxRecursion, double timeoutSeconds) {
+    if (maxRecursion > 0) m_limits.maxRecursion = maxRecursion;
+    if (timeoutSeconds > 0) m_limits.maxRunMilliseconds = timeoutSeconds * 1000;
+}
+
+uint32_t Vm::NextRandom() {
+    // xorshift64*: fast, and independent between players.
+    m_randomState ^= m_randomState >> 12;
+    m_randomState ^= m_randomState << 25;
+    m_randomState ^= m_randomState >> 27;
+    return static_cast<uint32_t>((m_randomState * 2685821657736338717ULL) >> 32);
+}
+
+FunctionObject* Vm::RegisteredClass(std::string_view linkageId) const {
+    auto it = m_registeredClasses.find(linkageId);
+    return it == m_registeredClasses.end() ? nullptr : it->second;
+}
+
+}  // namespace velmora::avm1

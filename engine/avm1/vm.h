@@ -1,0 +1,196 @@
+// The ActionScript 1/2 virtual machine of one movie player: heap, globals,
+// built-in classes, property access rules and the entry points the display
+// list calls. Several Vm instances may live in one process; none shares state.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/avm1/host.h"
+#include "engine/avm1/object.h"
+#include "engine/avm1/text_codec.h"
+#include "engine/avm1/value.h"
+
+namespace velmora::avm1 {
+
+struct VmLimits {
+    int maxRecursion = 256;                 // nested calls, as the player allows
+    uint64_t maxActionsPerRun = 50'000'000; // then the script is stopped
+    double maxRunMilliseconds = 15'000;     // wall-clock bound of one run
+};
+
+enum class RunStatus : uint8_t { Completed, Aborted, UncaughtException };
+
+// Thrown inside the VM only: a script `throw` and a forced stop. Never leaves a Vm entry point.
+struct ScriptThrow {
+    Value value;
+};
+struct ScriptAbort {};
+
+class Vm {
+public:
+    Vm(Host& host, DisplayHost* display, int swfVersion, VmLimits limits = {});
+    ~Vm();
+    Vm(const Vm&) = delete;
+    Vm& operator=(const Vm&) = delete;
+
+    // --- entry points for the movie ---
+    // Runs an action block with `clip` as this and target (kNoClip: the root level).
+    RunStatus RunActions(std::shared_ptr<const CodeBlock> code, ClipId clip);
+    RunStatus RunActions(std::span<const uint8_t> bytes, int swfVersion, ClipId clip);
+    // Calls clip[name](args) when it is a function (onEnterFrame, onPress...).
+    RunStatus CallClipMethod(ClipId clip, std::string_view name, std::span<const Value> args = {});
+    // Calls any function value with a this value; returns undefined on error.
+    Value CallValue(const Value& function, const Value& thisValue, std::span<const Value> args);
+    // Fires the setInterval callbacks due at the host clock's time.
+    void RunIntervals();
+    // The script object of a display object, made on first use.
+    ClipObject* ObjectForClip(ClipId clip);
+    // The movie removed a clip: its script object lets go of it.
+    void ClipRemoved(ClipId clip);
+    // Object.registerClass: the constructor for a linkage name, or nullptr.
+    FunctionObject* RegisteredClass(std::string_view linkageId) const;
+    // Frees objects no longer reachable; call between frames, never during a run.
+    void Collect();
+    size_t HeapSize() const { return m_heap.size(); }
+    void SetTextCodec(const TextCodec* codec) { m_codec = codec ? codec : &m_latin1; }
+    const TextCodec& Codec() const { return *m_codec; }
+
+    // --- services for the interpreter and built-ins ---
+    Host& HostEnv() { return m_host; }
+    DisplayHost* Display() { return m_display; }
+    int Version() const { return m_version; }
+    void SetVersion(int version) { m_version = version; }
+    int MovieVersion() const { return m_movieVersion; }
+    bool CaseSensitive() const { return m_version >= 7; }
+    const VmLimits& Limits() const { return m_limits; }
+    // The ScriptLimits tag of the movie.
+    void SetScriptLimits(int maxRecursion, double timeoutSeconds);
+
+    template <class T, class... Args>
+    T* Make(Args&&... args) {
+        auto owned = std::make_unique<T>(std::forward<Args>(args)...);
+        T* raw = owned.get();
+        m_heap.push_back(std::move(owned));
+        return raw;
+    }
+    Object* NewObject();
+    ArrayObject* NewArray();
+    FunctionObject* NewNative(NativeFunction fn, Object* prototype = nullptr);
+    Object* NewError(std::string_view message);
+    // Adds a native method to an object.
+    FunctionObject* Method(Object* target, std::string_view name, NativeFunction fn, uint16_t flags = kDontEnum);
+    // Makes a constructor with a fresh prototype object linked both ways.
+    FunctionObject* Class(std::string_view name, NativeFunction ctor, Object* prototype, Object* target = nullptr);
+
+    Object* Global() const { return m_global; }
+    struct Prototypes {
+        Object* object = nullptr;
+        Object* function = nullptr;
+        Object* array = nullptr;
+        Object* string = nullptr;
+        Object* number = nullptr;
+        Object* boolean = nullptr;
+        Object* date = nullptr;
+        Object* error = nullptr;
+        Object* movieClip = nullptr;
+        Object* button = nullptr;
+        Object* textField = nullptr;
+    };
+    Prototypes& Protos() { return m_protos; }
+
+    // Conversions that may call valueOf/toString.
+    Value ToPrimitive(const Value& v, bool preferString = false);
+    double ToNumber(const Value& v);
+    std::string ToString(const Value& v);
+    Object* ToObject(const Value& v);  // boxes primitives; nullptr for undefined/null
+    int32_t ToInt32(const Value& v) { return avm1::ToInt32(ToNumber(v)); }
+    bool ToBool(const Value& v) const { return ToBoolean(v, m_version); }
+    bool LooseEquals(const Value& a, const Value& b);
+    static bool StrictEquals(const Value& a, const Value& b);
+    // a < b: true, false, or undefined (a NaN was involved).
+    Value LessThan(const Value& a, const Value& b);
+    std::string TypeOf(const Value& v);
+
+    // Property access with prototypes, getters/setters, watchers and __resolve.
+    Value Get(Object* obj, std::string_view name);
+    Value GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn = nullptr);
+    Value GetValueMember(const Value& target, std::string_view name);
+    void Set(Object* obj, std::string_view name, const Value& value);
+    bool Has(Object* obj, std::string_view name);
+    bool HasOwn(Object* obj, std::string_view name);
+    bool Delete(Object* obj, std::string_view name);
+    // for-in keys, enumeration order of the player (newest first, then prototypes).
+    std::vector<std::string> EnumerableKeys(Object* obj);
+    bool InstanceOf(Object* obj, Object* ctor);
+
+    // Calls; `home` is where a method was found (for super).
+    Value Call(Object* function, const Value& thisValue, std::span<const Value> args, Object* home = nullptr);
+    Value Construct(Object* ctor, std::span<const Value> args);
+    Value CallMethod(const Value& target, std::string_view name, std::span<const Value> args);
+    [[noreturn]] void Throw(Value v) { throw ScriptThrow{std::move(v)}; }
+    void CountActions(uint64_t n);  // budget; throws ScriptAbort when exceeded
+
+    // Display objects.
+    Object* RootObject();
+    ClipObject* ClipOf(ClipId clip) { return clip ? ObjectForClip(clip) : nullptr; }
+    ClipId LiveClip(ClipObject* obj);  // resolves a removed clip again by its path
+    // A reference to a removed clip stands for whatever clip now has its path.
+    Object* Redirect(Object* obj);
+    std::string TargetPath(ClipId clip);        // "_level0.a.b"
+    std::string SlashTargetPath(ClipId clip);   // "/a/b"
+    // Resolves a target path (slash or dot syntax, _root/_parent/_levelN, ..) from `base`.
+    Object* ResolvePath(Object* base, std::string_view path, Object* thisObj);
+
+    // Interval timers.
+    int AddInterval(Value function, Value thisValue, std::string method, double ms, std::vector<Value> args,
+                    bool once = false);
+    void ClearInterval(int id);
+
+    std::map<std::string, FunctionObject*, std::less<>> m_registeredClasses;
+    int m_callDepth = 0;
+    int m_getterDepth = 0;
+    uint32_t NextRandom();  // the player's own generator, per Vm
+
+private:
+    void InstallBuiltins();
+    void Mark(Object* root, std::vector<Object*>& work);
+
+    Host& m_host;
+    DisplayHost* m_display;
+    VmLimits m_limits;
+    int m_movieVersion;
+    int m_version;
+    Latin1Codec m_latin1;
+    const TextCodec* m_codec = &m_latin1;
+    std::vector<std::unique_ptr<Object>> m_heap;
+    Object* m_global = nullptr;
+    Object* m_rootFallback = nullptr;  // _root when no display list is attached
+    Prototypes m_protos;
+    std::map<ClipId, ClipObject*> m_clipObjects;
+    struct Interval {
+        Value function;
+        Value thisValue;
+        std::string method;
+        double periodMs = 0;
+        double nextMs = 0;
+        std::vector<Value> args;
+        bool once = false;
+    };
+    std::map<int, Interval> m_intervals;
+    int m_nextInterval = 1;
+    uint64_t m_actionCount = 0;
+    uint64_t m_randomState = 0x853C49E6748FEA9BULL;
+    double m_runStartMs = 0;
+    int m_runDepth = 0;
+    bool m_aborting = false;
+
+    friend class Interpreter;
+};
+
+}  // namespace velmora::avm1
