@@ -157,7 +157,6 @@ void Rasterizer::SweepAntiAliased(FillRule rule, CoverageSink& sink) {
     m_acc.assign(static_cast<size_t>(width) + 2, 0.f);
     m_cov.resize(static_cast<size_t>(width) + 2);
     const PixelRect box = Bounds();
-    const int boxRight = box.right - m_clip.left;
     m_active.clear();
     size_t next = 0;
     for (int y = box.top; y < box.bottom; ++y) {
@@ -186,11 +185,11 @@ void Rasterizer::SweepAntiAliased(FillRule rule, CoverageSink& sink) {
         m_acc[last] = m_acc[last + 1] = 0;
         if (m_touchMin >= width) continue;
         int end = last;
-        // An open region (malformed shape) keeps its winding to the right of the last
-        // edge; it is bounded by the region's box.
-        if (std::fabs(winding) > 1.f / 512 && boxRight > last) {
-            std::fill(m_cov.begin() + last, m_cov.begin() + boxRight, CoverageOf(winding, rule));
-            end = boxRight;
+        // Geometry dropped right of the clip leaves its winding in force up to the edge.
+        const uint8_t carry = CoverageOf(winding, rule);
+        if (m_reachesRight && carry != 0 && width > last) {
+            std::fill(m_cov.begin() + last, m_cov.begin() + width, carry);
+            end = width;
         }
         sink.Row(y, m_clip.left + m_touchMin, m_clip.left + end, m_cov.data() + m_touchMin);
     }
