@@ -29,18 +29,23 @@ bool DecodeRecords(BitReader& r, int shapeVersion, Shape& shape, bool allowNewSt
                 x = r.SB(bits);
                 y = r.SB(bits);
             }
-            if (hasFill0) fill0 = CheckedIndex(r.UB(fillBits), layer->fills.size());
-            if (hasFill1) fill1 = CheckedIndex(r.UB(fillBits), layer->fills.size());
-            if (hasLine) line = CheckedIndex(r.UB(lineBits), layer->lines.size());
+            uint32_t newFill0 = hasFill0 ? r.UB(fillBits) : 0;
+            uint32_t newFill1 = hasFill1 ? r.UB(fillBits) : 0;
+            uint32_t newLine = hasLine ? r.UB(lineBits) : 0;
+            // New style arrays come first: indices in the same record refer to them.
             if (newStyles && allowNewStyles && shapeVersion >= 2) {
                 ShapeLayer next;
                 next.fills = ReadFillStyles(r, shapeVersion);
                 next.lines = ReadLineStyles(r, shapeVersion);
                 shape.layers.push_back(std::move(next));
+                layer = &shape.layers.back();
                 fillBits = r.UB(4);
                 lineBits = r.UB(4);
                 fill0 = fill1 = line = 0;
             }
+            if (hasFill0) fill0 = CheckedIndex(newFill0, layer->fills.size());
+            if (hasFill1) fill1 = CheckedIndex(newFill1, layer->fills.size());
+            if (hasLine) line = CheckedIndex(newLine, layer->lines.size());
             continue;
         }
         ShapeEdge edge;
