@@ -110,8 +110,12 @@ void Rasterizer::AccumulatePiece(float xa, float xb, float height) {
     const float mid = 0.5f * (xa + xb) - static_cast<float>(cell);
     m_acc[cell] += height * (1 - mid);
     m_acc[cell + 1] += height * mid;
-    m_touchMin = std::min(m_touchMin, cell);
-    m_touchMax = std::max(m_touchMax, cell);
+    for (int c : {cell, cell + 1}) {
+        if (!m_marked[c]) {
+            m_marked[c] = 1;
+            m_touched.push_back(c);
+        }
+    }
 }
 
 void Rasterizer::AccumulateRow(const Segment& s, float rowTop) {
@@ -155,6 +159,7 @@ bool Inside(int winding, FillRule rule) {
 void Rasterizer::SweepAntiAliased(FillRule rule, CoverageSink& sink) {
     const int width = m_clip.right - m_clip.left;
     m_acc.assign(static_cast<size_t>(width) + 2, 0.f);
+    m_marked.assign(static_cast<size_t>(width) + 2, 0);
     m_cov.resize(static_cast<size_t>(width) + 2);
     const PixelRect box = Bounds();
     m_active.clear();
@@ -163,8 +168,7 @@ void Rasterizer::SweepAntiAliased(FillRule rule, CoverageSink& sink) {
         const float rowTop = static_cast<float>(y);
         while (next < m_segments.size() && m_segments[next].yTop < rowTop + 1)
             m_active.push_back(&m_segments[next++]);
-        m_touchMin = INT_MAX;
-        m_touchMax = -1;
+        m_touched.clear();
         for (size_t i = 0; i < m_active.size();) {
             if (m_active[i]->yBottom <= rowTop) {
                 m_active[i] = m_active.back();
@@ -174,30 +178,36 @@ void Rasterizer::SweepAntiAliased(FillRule rule, CoverageSink& sink) {
             AccumulateRow(*m_active[i], rowTop);
             ++i;
         }
-        if (m_touchMax < 0) continue;
-        const int last = std::max(m_touchMin, std::min(width, m_touchMax + 2));
+        if (m_touched.empty()) continue;
+        std::sort(m_touched.begin(), m_touched.end());
+        // Touched cells get their own coverage; between them it stays constant.
         float winding = 0;
-        for (int x = m_touchMin; x < last; ++x) {
+        int runStart = -1;
+        const size_t count = m_touched.size();
+        for (size_t i = 0; i < count; ++i) {
+            const int x = m_touched[i];
             winding += m_acc[x];
             m_acc[x] = 0;
-            m_cov[x] = CoverageOf(winding, rule);
+            m_marked[x] = 0;
+            if (x >= width) continue;
+            if (runStart < 0) runStart = x;
+            const uint8_t cov = CoverageOf(winding, rule);
+            m_cov[x] = cov;
+            const int following = i + 1 < count ? m_touched[i + 1] : -1;
+            if (following == x + 1) continue;
+            sink.Row(y, m_clip.left + runStart, m_clip.left + x + 1, m_cov.data() + runStart);
+            runStart = -1;
+            // Past the last cell the winding only matters when geometry was dropped right
+            // of the clip: it stays in force up to the edge.
+            const int spanEnd = following >= 0 ? std::min(following, width) : m_reachesRight ? width : x + 1;
+            if (cov != 0 && spanEnd > x + 1)
+                sink.Span(y, m_clip.left + x + 1, m_clip.left + spanEnd, cov);
         }
-        m_acc[last] = m_acc[last + 1] = 0;
-        if (m_touchMin >= width) continue;
-        int end = last;
-        // Geometry dropped right of the clip leaves its winding in force up to the edge.
-        const uint8_t carry = CoverageOf(winding, rule);
-        if (m_reachesRight && carry != 0 && width > last) {
-            std::fill(m_cov.begin() + last, m_cov.begin() + width, carry);
-            end = width;
-        }
-        sink.Row(y, m_clip.left + m_touchMin, m_clip.left + end, m_cov.data() + m_touchMin);
     }
 }
 
 void Rasterizer::SweepAliased(FillRule rule, CoverageSink& sink) {
     const int width = m_clip.right - m_clip.left;
-    m_cov.resize(static_cast<size_t>(width) + 1);
     const PixelRect box = Bounds();
     m_active.clear();
     size_t next = 0;
@@ -222,23 +232,20 @@ void Rasterizer::SweepAliased(FillRule rule, CoverageSink& sink) {
         auto firstPixel = [&](float x) {
             return std::clamp(static_cast<int>(std::ceil(x - 0.5f)), 0, width);
         };
-        int winding = 0, minX = INT_MAX, maxX = -1;
+        int winding = 0, spanStart = 0, spanEnd = -1;
         for (size_t k = 0; k + 1 < m_crossings.size(); ++k) {
             winding += static_cast<int>(m_crossings[k].second);
             if (!Inside(winding, rule)) continue;
             const int from = firstPixel(m_crossings[k].first);
             const int to = firstPixel(m_crossings[k + 1].first);
             if (from >= to) continue;
-            if (maxX < 0) {
-                minX = from;
-            } else if (from > maxX) {
-                std::fill(m_cov.begin() + maxX, m_cov.begin() + from, uint8_t{0});
+            if (from > spanEnd) {
+                if (spanEnd > spanStart) sink.Span(y, m_clip.left + spanStart, m_clip.left + spanEnd, 255);
+                spanStart = from;
             }
-            std::fill(m_cov.begin() + from, m_cov.begin() + to, uint8_t{255});
-            maxX = to;
+            spanEnd = to;
         }
-        if (maxX > minX)
-            sink.Row(y, m_clip.left + minX, m_clip.left + maxX, m_cov.data() + minX);
+        if (spanEnd > spanStart) sink.Span(y, m_clip.left + spanStart, m_clip.left + spanEnd, 255);
     }
 }
 

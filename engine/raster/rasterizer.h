@@ -12,10 +12,13 @@ namespace velmora::raster {
 
 enum class FillRule : uint8_t { EvenOdd, NonZero };
 
-// Receives coverage for pixels [x0, x1) of row y; cov[0] belongs to x0. 255 is full.
+// Receives the coverage of a region row by row, left to right; 255 is full.
 class CoverageSink {
 public:
+    // Pixels [x0, x1) of row y with varying coverage; cov[0] belongs to x0.
     virtual void Row(int y, int x0, int x1, const uint8_t* cov) = 0;
+    // Pixels [x0, x1) of row y all with coverage `cov` (never 0).
+    virtual void Span(int y, int x0, int x1, uint8_t cov) = 0;
 
 protected:
     ~CoverageSink() = default;
@@ -52,11 +55,12 @@ private:
     bool m_reachesRight = false;  // parts right of the clip were dropped
     double m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0;
     // Scratch reused across sweeps.
-    std::vector<float> m_acc;
+    std::vector<float> m_acc;      // per cell: change of winding area from the cell before
+    std::vector<uint8_t> m_marked;  // per cell: listed in m_touched
+    std::vector<int> m_touched;     // cells of the current row that pieces reached
     std::vector<uint8_t> m_cov;
     std::vector<const Segment*> m_active;
     std::vector<std::pair<float, float>> m_crossings;
-    int m_touchMin = 0, m_touchMax = 0;
 };
 
 }  // namespace velmora::raster

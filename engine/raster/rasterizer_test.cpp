@@ -17,6 +17,13 @@ public:
             m_pixels[{x, y}] = cov[x - x0];
         }
     }
+    void Span(int y, int x0, int x1, uint8_t cov) override {
+        EXPECT_NE(cov, 0);
+        for (int x = x0; x < x1; ++x) {
+            EXPECT_EQ(m_pixels.count({x, y}), 0u) << "pixel emitted twice";
+            m_pixels[{x, y}] = cov;
+        }
+    }
     int At(int x, int y) const {
         auto it = m_pixels.find({x, y});
         return it == m_pixels.end() ? 0 : it->second;

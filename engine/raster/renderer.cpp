@@ -30,33 +30,65 @@ public:
         const int count = x1 - x0;
         if (m_mask) {
             m_cov.resize(static_cast<size_t>(count));
-            const uint8_t* m = m_mask + static_cast<size_t>(y) * m_target.Width() + x0;
+            const uint8_t* m = MaskRow(y, x0);
             for (int i = 0; i < count; ++i) m_cov[i] = static_cast<uint8_t>(MulDiv255(cov[i], m[i]));
             cov = m_cov.data();
         }
-        uint32_t* dst = m_target.Row(y) + x0;
-        if (m_paint.IsSolid()) {
-            const uint32_t color = m_paint.SolidColor();
-            const bool opaque = (color >> 24) == 255;
-            for (int i = 0; i < count; ++i) {
-                const uint32_t c = cov[i];
-                if (c == 0) continue;
-                if (c == 255 && opaque) dst[i] = color;
-                else dst[i] = Over(ScalePixel(color, Factor(c)), dst[i]);
-            }
+        Blend(y, x0, x1, cov);
+    }
+
+    void Span(int y, int x0, int x1, uint8_t cov) override {
+        if (m_mask) {
+            m_cov.resize(static_cast<size_t>(x1 - x0));
+            const uint8_t* m = MaskRow(y, x0);
+            for (int i = 0; i < x1 - x0; ++i) m_cov[i] = static_cast<uint8_t>(MulDiv255(cov, m[i]));
+            Blend(y, x0, x1, m_cov.data());
             return;
         }
-        m_colors.resize(static_cast<size_t>(count));
-        m_paint.Span(x0, y, count, m_colors.data());
+        uint32_t* dst = m_target.Row(y) + x0;
+        const int count = x1 - x0;
+        const uint32_t* src = Colors(y, x0, count);
+        if (!src) {
+            const uint32_t color = m_paint.SolidColor();
+            if (cov == 255 && (color >> 24) == 255) {
+                std::fill_n(dst, count, color);
+                return;
+            }
+            const uint32_t scaled = cov == 255 ? color : ScalePixel(color, Factor(cov));
+            const uint32_t keep = Factor(255 - (scaled >> 24));
+            for (int i = 0; i < count; ++i) dst[i] = scaled + ScalePixel(dst[i], keep);
+            return;
+        }
         for (int i = 0; i < count; ++i) {
-            const uint32_t c = cov[i];
-            if (c == 0) continue;
-            const uint32_t src = c == 255 ? m_colors[i] : ScalePixel(m_colors[i], Factor(c));
-            dst[i] = Over(src, dst[i]);
+            const uint32_t color = cov == 255 ? src[i] : ScalePixel(src[i], Factor(cov));
+            dst[i] = (color >> 24) == 255 ? color : Over(color, dst[i]);
         }
     }
 
 private:
+    void Blend(int y, int x0, int x1, const uint8_t* cov) {
+        const int count = x1 - x0;
+        uint32_t* dst = m_target.Row(y) + x0;
+        const uint32_t* src = Colors(y, x0, count);
+        for (int i = 0; i < count; ++i) {
+            const uint32_t c = cov[i];
+            if (c == 0) continue;
+            const uint32_t color = src ? src[i] : m_paint.SolidColor();
+            dst[i] = c == 255 && (color >> 24) == 255 ? color : Over(ScalePixel(color, Factor(c)), dst[i]);
+        }
+    }
+
+    const uint8_t* MaskRow(int y, int x0) const {
+        return m_mask + static_cast<size_t>(y) * m_target.Width() + x0;
+    }
+    // The paint's colours for the pixels, or nullptr for a solid paint.
+    const uint32_t* Colors(int y, int x0, int count) {
+        if (m_paint.IsSolid()) return nullptr;
+        m_colors.resize(static_cast<size_t>(count));
+        m_paint.Span(x0, y, count, m_colors.data());
+        return m_colors.data();
+    }
+
     Surface& m_target;
     const Paint& m_paint;
     const uint8_t* m_mask;
@@ -64,28 +96,85 @@ private:
     std::vector<uint32_t>& m_colors;
 };
 
-// Adds paint * coverage into a layer buffer: fills of one shape layer meet edge to edge,
-// and adding their partial coverages there (instead of compositing each over the
-// surface) leaves no background showing through along shared edges.
-class LayerSink final : public CoverageSink {
+// Pixels that a layer's fills only partly cover, gathered before compositing: fills of one
+// shape layer meet edge to edge, and adding their partial coverages (instead of
+// compositing each over the surface) leaves no background showing along shared edges.
+// Fully covered pixels go straight to the surface.
+class EdgeLayer {
 public:
-    LayerSink(std::vector<uint32_t>& layer, const PixelRect& box, const Paint& paint,
-              std::vector<uint32_t>& colors)
-        : m_layer(layer), m_box(box), m_paint(paint), m_colors(colors) {}
+    void Begin(const PixelRect& box) {
+        m_box = box;
+        const size_t size = static_cast<size_t>(box.right - box.left) * (box.bottom - box.top);
+        if (m_pixels.size() < size) m_pixels.resize(size, 0);  // stays zero between uses
+        m_rows.assign(static_cast<size_t>(box.bottom - box.top), {INT32_MAX, INT32_MIN});
+    }
 
-    void Row(int y, int x0, int x1, const uint8_t* cov) override {
-        const int count = x1 - x0;
+    void Add(int y, int x0, int x1, const uint32_t* colors, const uint8_t* cov, uint8_t constant) {
+        // Cells just right of the last edge may be reported; they hold no coverage.
+        x1 = std::min(x1, m_box.right);
         const int width = m_box.right - m_box.left;
-        uint32_t* dst = m_layer.data() + static_cast<size_t>(y - m_box.top) * width + (x0 - m_box.left);
-        m_colors.resize(static_cast<size_t>(count));
-        m_paint.Span(x0, y, count, m_colors.data());
-        for (int i = 0; i < count; ++i)
-            if (cov[i]) dst[i] = AddSaturate(dst[i], ScalePixel(m_colors[i], Factor(cov[i])));
+        auto& range = m_rows[static_cast<size_t>(y - m_box.top)];
+        range.first = std::min(range.first, x0);
+        range.second = std::max(range.second, x1);
+        uint32_t* dst = m_pixels.data() + static_cast<size_t>(y - m_box.top) * width + (x0 - m_box.left);
+        for (int i = 0; i < x1 - x0; ++i) {
+            const uint32_t c = cov ? cov[i] : constant;
+            if (c) dst[i] = AddSaturate(dst[i], ScalePixel(colors[i], Factor(c)));
+        }
+    }
+
+    // Composites what was gathered over the surface and clears it for the next layer.
+    void Composite(Surface& target, const uint8_t* mask) {
+        const int width = m_box.right - m_box.left;
+        for (int y = m_box.top; y < m_box.bottom; ++y) {
+            const auto [from, to] = m_rows[static_cast<size_t>(y - m_box.top)];
+            if (from >= to) continue;
+            uint32_t* src = m_pixels.data() + static_cast<size_t>(y - m_box.top) * width - m_box.left;
+            uint32_t* dst = target.Row(y);
+            const uint8_t* m = mask ? mask + static_cast<size_t>(y) * target.Width() : nullptr;
+            for (int x = from; x < to; ++x) {
+                uint32_t c = src[x];
+                if (c == 0) continue;
+                src[x] = 0;
+                // Saturated sums can leave a channel above alpha; keep the pixel valid.
+                const uint32_t a = c >> 24;
+                c = a << 24 | std::min((c >> 16) & 255, a) << 16 | std::min((c >> 8) & 255, a) << 8 |
+                    std::min(c & 255, a);
+                if (m) c = ScalePixel(c, Factor(m[x]));
+                dst[x] = Over(c, dst[x]);
+            }
+        }
     }
 
 private:
-    std::vector<uint32_t>& m_layer;
-    const PixelRect& m_box;
+    PixelRect m_box;
+    std::vector<uint32_t> m_pixels;
+    std::vector<std::pair<int, int>> m_rows;  // per row: the columns written
+};
+
+// A fill of a multi-fill layer: partial coverage to the edge layer, full to the surface.
+class LayerSink final : public CoverageSink {
+public:
+    LayerSink(EdgeLayer& layer, BlendSink& direct, const Paint& paint, std::vector<uint32_t>& colors)
+        : m_layer(layer), m_direct(direct), m_paint(paint), m_colors(colors) {}
+
+    void Row(int y, int x0, int x1, const uint8_t* cov) override {
+        m_layer.Add(y, x0, x1, Colors(y, x0, x1), cov, 0);
+    }
+    void Span(int y, int x0, int x1, uint8_t cov) override {
+        if (cov == 255) m_direct.Span(y, x0, x1, cov);
+        else m_layer.Add(y, x0, x1, Colors(y, x0, x1), nullptr, cov);
+    }
+
+private:
+    const uint32_t* Colors(int y, int x0, int x1) {
+        m_colors.resize(static_cast<size_t>(x1 - x0));
+        m_paint.Span(x0, y, x1 - x0, m_colors.data());
+        return m_colors.data();
+    }
+
+    EdgeLayer& m_layer;
+    BlendSink& m_direct;
     const Paint& m_paint;
     std::vector<uint32_t>& m_colors;
 };
@@ -98,6 +187,10 @@ public:
     void Row(int y, int x0, int x1, const uint8_t* cov) override {
         uint8_t* m = m_mask + static_cast<size_t>(y) * m_stride + x0;
         for (int i = 0; i < x1 - x0; ++i) m[i] = static_cast<uint8_t>(std::min(255, m[i] + cov[i]));
+    }
+    void Span(int y, int x0, int x1, uint8_t cov) override {
+        uint8_t* m = m_mask + static_cast<size_t>(y) * m_stride + x0;
+        for (int i = 0; i < x1 - x0; ++i) m[i] = static_cast<uint8_t>(std::min(255, m[i] + cov));
     }
 
 private:
@@ -129,7 +222,6 @@ struct Renderer::Impl {
     void FillRegion(const ShapeLayer& layer, uint32_t fill);
     void StrokeLine(const ShapeLayer& layer, uint32_t line, const Matrix& toPixels);
     void Emit(FillRule rule);
-    void CompositeLayer();
 
     Surface& target;
     Quality quality;
@@ -141,8 +233,8 @@ struct Renderer::Impl {
     std::vector<PointF> points;
     std::vector<size_t> edgeStart;
     std::vector<uint8_t> covScratch;
-    std::vector<uint32_t> colorScratch;
-    std::vector<uint32_t> layerPixels;
+    std::vector<uint32_t> colorScratch, layerColorScratch;
+    EdgeLayer edgeLayer;
     PixelRect layerBox;
     bool toLayer = false;
     std::vector<MaskLevel> masks;  // grows, reused across pushes
@@ -212,10 +304,7 @@ void Renderer::Impl::DrawLayer(const ShapeLayer& layer, const Matrix& toPixels,
                               toInt(std::ceil(maxX)) + 1, toInt(std::ceil(maxY)) + 1},
                              clip);
         toLayer = !IsEmpty(layerBox);
-        if (toLayer)
-            layerPixels.assign(static_cast<size_t>(layerBox.right - layerBox.left) *
-                                   (layerBox.bottom - layerBox.top),
-                               0);
+        if (toLayer) edgeLayer.Begin(layerBox);
     }
     for (uint32_t f = 1; f < used.size(); ++f) {
         if (!used[f]) continue;
@@ -224,7 +313,7 @@ void Renderer::Impl::DrawLayer(const ShapeLayer& layer, const Matrix& toPixels,
         FillRegion(layer, f);
         Emit(rule);
     }
-    if (toLayer) CompositeLayer();
+    if (toLayer) edgeLayer.Composite(target, ActiveMask());
     toLayer = false;
 
     for (uint32_t line = 1; line <= layer.lines.size(); ++line) {
@@ -295,32 +384,12 @@ void Renderer::Impl::Emit(FillRule rule) {
         MaskSink sink(mask, target.Width());
         raster.Sweep(rule, sink);
     } else if (toLayer) {
-        LayerSink sink(layerPixels, layerBox, paint, colorScratch);
+        BlendSink direct(target, paint, ActiveMask(), covScratch, colorScratch);
+        LayerSink sink(edgeLayer, direct, paint, layerColorScratch);
         raster.Sweep(rule, sink);
     } else {
         BlendSink sink(target, paint, ActiveMask(), covScratch, colorScratch);
         raster.Sweep(rule, sink);
-    }
-}
-
-void Renderer::Impl::CompositeLayer() {
-    const int width = layerBox.right - layerBox.left;
-    const uint8_t* mask = ActiveMask();
-    for (int y = layerBox.top; y < layerBox.bottom; ++y) {
-        const uint32_t* src = layerPixels.data() + static_cast<size_t>(y - layerBox.top) * width;
-        uint32_t* dst = target.Row(y) + layerBox.left;
-        const uint8_t* m = mask ? mask + static_cast<size_t>(y) * target.Width() + layerBox.left : nullptr;
-        for (int i = 0; i < width; ++i) {
-            uint32_t c = src[i];
-            if (c == 0) continue;
-            // Saturated sums can leave a channel above alpha; keep the pixel valid.
-            const uint32_t a = c >> 24;
-            const uint32_t r = std::min((c >> 16) & 255, a), g = std::min((c >> 8) & 255, a),
-                           b = std::min(c & 255, a);
-            c = a << 24 | r << 16 | g << 8 | b;
-            if (m) c = ScalePixel(c, Factor(m[i]));
-            dst[i] = a == 255 && !m ? c : Over(c, dst[i]);
-        }
     }
 }
 
