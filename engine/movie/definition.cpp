@@ -1,0 +1,42 @@
+#include "engine/movie/definition.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace velmora::movie {
+
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+template <typename T>
+const T* Get(const Character::Data& data) {
+    auto* p = std::get_if<std::shared_ptr<const T>>(&data);
+    return p ? p->get() : nullptr;
+}
+
+}  // namespace
+
+std::optional<uint16_t> Timeline::FindLabel(std::string_view label) const {
+    for (size_t i = 0; i < frames.size(); ++i)
+        if (!frames[i].label.empty() && SameIgnoringCase(frames[i].label, label))
+            return static_cast<uint16_t>(i + 1);
+    return std::nullopt;
+}
+
+const Shape* Character::AsShape() const { return Get<Shape>(data); }
+const swf::MorphShape* Character::AsMorph() const { return Get<swf::MorphShape>(data); }
+const Bitmap* Character::AsBitmap() const { return Get<Bitmap>(data); }
+const Timeline* Character::AsSprite() const { return Get<Timeline>(data); }
+const ButtonDef* Character::AsButton() const { return Get<ButtonDef>(data); }
+
+const Character* MovieDefinition::Find(uint16_t id) const {
+    auto it = characters.find(id);
+    return it == characters.end() ? nullptr : &it->second;
+}
+
+}  // namespace velmora::movie

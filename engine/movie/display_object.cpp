@@ -1,0 +1,67 @@
+#include "engine/movie/display_object.h"
+
+#include "engine/movie/movie_clip.h"
+
+namespace velmora::movie {
+
+DisplayObject::DisplayObject(PlayContext& ctx, const Character* ch, uint16_t id, uint16_t d, int n, MovieClip* p)
+    : context(ctx), serial(ctx.nextSerial++), character(ch), characterId(id), depth(d), nesting(n), parent(p),
+      createdTick(ctx.tick) {
+    context.live[serial] = this;
+}
+
+DisplayObject::~DisplayObject() {
+    // Children first, so their serials leave the live table before ours.
+    buttonChildren.clear();
+    clip.reset();
+    context.live.erase(serial);
+    context.changed = true;
+}
+
+const Shape* DisplayObject::DrawnShape() {
+    if (!character) return nullptr;
+    if (const Shape* s = character->AsShape()) return s;
+    const swf::MorphShape* morph = character->AsMorph();
+    if (!morph) return nullptr;
+    if (!m_morph || m_morphRatio != place.ratio) {
+        m_morph = std::make_shared<const Shape>(swf::InterpolateMorph(*morph, place.ratio));
+        m_morphRatio = place.ratio;
+    }
+    return m_morph.get();
+}
+
+void DisplayObject::SetButtonPhase(ButtonPhase phase) {
+    const ButtonDef* def = character ? character->AsButton() : nullptr;
+    if (!def || (phase == buttonPhase && !buttonChildren.empty())) return;
+    buttonPhase = phase;
+    buttonChildren.clear();
+    const uint8_t bit = phase == ButtonPhase::Up ? swf::kButtonUp
+                        : phase == ButtonPhase::Over ? swf::kButtonOver : swf::kButtonDown;
+    for (const auto& rec : def->button.records) {
+        if (!(rec.states & bit) || buttonChildren.count(rec.depth)) continue;
+        auto child = CreateInstance(context, rec.characterId, rec.depth, nesting + 1, parent);
+        if (!child) continue;
+        child->place.matrix = rec.matrix;
+        child->place.colorTransform = def->legacyTransform ? *def->legacyTransform : rec.colorTransform;
+        child->place.blendMode = rec.blendMode;
+        if (child->clip) child->clip->EnsureStarted();
+        buttonChildren.emplace(rec.depth, std::move(child));
+    }
+    context.changed = true;
+}
+
+std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, uint16_t depth,
+                                              int nesting, MovieClip* parent) {
+    const Character* ch = context.definition->Find(characterId);
+    if (!ch) return nullptr;
+    auto object = std::make_unique<DisplayObject>(context, ch, characterId, depth, nesting, parent);
+    if (nesting > kMaxInstanceNesting) return object;  // drawn as nothing
+    if (const Timeline* t = ch->AsSprite()) {
+        object->clip = std::make_unique<MovieClip>(context, *object, *t, false);
+    } else if (ch->AsButton()) {
+        object->SetButtonPhase(ButtonPhase::Up);
+    }
+    return object;
+}
+
+}  // namespace velmora::movie

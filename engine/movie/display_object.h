@@ -1,0 +1,100 @@
+// Instances on the display list: shapes, morphs, sprites (with their own timeline) and
+// buttons, keyed by depth inside their parent.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/core/geometry.h"
+#include "engine/movie/definition.h"
+
+namespace velmora::movie {
+
+class MovieClip;
+struct DisplayObject;
+
+using DisplayList = std::map<uint16_t, std::unique_ptr<DisplayObject>>;
+
+// Instances nested deeper than this (a sprite placing itself, directly or not) are
+// created empty instead of recursing.
+inline constexpr int kMaxInstanceNesting = 64;
+
+enum class ActionSource : uint8_t { Frame, Init, Button, ClipEvent };
+
+// "Run these action bytes for this clip": queued during a tick, handed to the script VM.
+struct ActionRequest {
+    uint64_t target = 0;  // serial of the clip (or button's parent clip) the actions run in
+    std::span<const uint8_t> bytes;
+    uint8_t swfVersion = 0;
+    ActionSource source = ActionSource::Frame;
+    uint32_t event = 0;  // clip event flag or button condition
+};
+
+// State every player keeps for its instances.
+struct PlayContext {
+    const MovieDefinition* definition = nullptr;
+    bool rootLoading = true;  // more root frames may still arrive
+    uint64_t tick = 0;
+    uint64_t nextSerial = 1;
+    std::unordered_map<uint64_t, DisplayObject*> live;  // serial -> instance
+    std::vector<ActionRequest> queue;
+    bool changed = true;  // something that affects the picture changed since the last render
+};
+
+enum class ButtonPhase : uint8_t { Up, Over, Down };
+
+struct Placement {
+    Matrix matrix;
+    ColorTransform colorTransform;
+    uint16_t ratio = 0;
+    std::string name;
+    uint16_t clipDepth = 0;
+    bool visible = true;
+    swf::BlendMode blendMode = swf::BlendMode::Normal;
+};
+
+struct DisplayObject {
+    DisplayObject(PlayContext& context, const Character* character, uint16_t characterId, uint16_t depth,
+                  int nesting, MovieClip* parent);
+    ~DisplayObject();
+    DisplayObject(const DisplayObject&) = delete;
+    DisplayObject& operator=(const DisplayObject&) = delete;
+
+    // The shape to draw (a morph at the current ratio), or nullptr.
+    const Shape* DrawnShape();
+    // Switches a button to a phase, rebuilding the children shown for it.
+    void SetButtonPhase(ButtonPhase phase);
+
+    PlayContext& context;
+    const uint64_t serial;
+    const Character* character;  // nullptr for the root
+    const uint16_t characterId;
+    const uint16_t depth;
+    const int nesting;
+    MovieClip* parent;
+    Placement place;
+    uint16_t placeFrame = 0;     // parent frame of the PlaceObject that created it
+    bool fromTimeline = true;    // script-created instances survive timeline rebuilds
+    uint64_t createdTick = 0;
+    std::vector<swf::ClipAction> clipActions;
+
+    std::unique_ptr<MovieClip> clip;  // sprites and the root
+    ButtonPhase buttonPhase = ButtonPhase::Up;
+    DisplayList buttonChildren;       // records shown in the current phase
+
+private:
+    std::shared_ptr<const Shape> m_morph;
+    uint16_t m_morphRatio = 0;
+};
+
+// Creates the instance for a character: sprites get a timeline, buttons their up state.
+std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, uint16_t depth,
+                                              int nesting, MovieClip* parent);
+
+}  // namespace velmora::movie

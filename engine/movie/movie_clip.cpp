@@ -1,0 +1,208 @@
+#include "engine/movie/movie_clip.h"
+
+#include <algorithm>
+
+namespace velmora::movie {
+
+void ApplyPlacement(DisplayObject& object, const swf::PlaceObject& p) {
+    Placement& place = object.place;
+    if (p.matrix) place.matrix = *p.matrix;
+    if (p.colorTransform) place.colorTransform = *p.colorTransform;
+    if (p.ratio) place.ratio = *p.ratio;
+    if (p.name) place.name = *p.name;
+    if (p.clipDepth) place.clipDepth = *p.clipDepth;
+    if (p.blendMode) place.blendMode = *p.blendMode;
+    if (p.visible) place.visible = *p.visible;
+    if (!p.clipActions.empty()) object.clipActions = p.clipActions;
+    object.context.changed = true;
+}
+
+void ForEachInstance(DisplayList& list, const std::function<void(DisplayObject&)>& visit) {
+    for (auto& [depth, object] : list) {
+        visit(*object);
+        if (object->clip) ForEachInstance(object->clip->Children(), visit);
+        ForEachInstance(object->buttonChildren, visit);
+    }
+}
+
+MovieClip::MovieClip(PlayContext& context, DisplayObject& owner, const Timeline& timeline, bool isRoot)
+    : m_context(context), m_owner(owner), m_timeline(timeline), m_isRoot(isRoot) {}
+
+MovieClip::~MovieClip() = default;
+
+uint16_t MovieClip::FramesLoaded() const { return static_cast<uint16_t>(m_timeline.frames.size()); }
+
+uint16_t MovieClip::TotalFrames() const {
+    if (m_isRoot && m_context.rootLoading) return std::max(m_timeline.declaredFrames, FramesLoaded());
+    return std::max<uint16_t>(FramesLoaded(), 1);
+}
+
+void MovieClip::EnsureStarted() {
+    if (m_frame == 0 && FramesLoaded() > 0) StepTo(1);
+}
+
+void MovieClip::GotoFrame(uint16_t frame, bool play) {
+    m_playing = play;
+    uint16_t loaded = FramesLoaded();
+    if (loaded == 0) return;
+    frame = std::clamp<uint16_t>(frame, 1, loaded);
+    if (frame == m_frame) return;
+    if (frame > m_frame) {
+        StepTo(frame);
+    } else {
+        Rebuild(frame);
+    }
+}
+
+bool MovieClip::GotoLabel(std::string_view label, bool play) {
+    auto frame = m_timeline.FindLabel(label);
+    if (!frame || *frame > FramesLoaded()) return false;
+    GotoFrame(*frame, play);
+    return true;
+}
+
+void MovieClip::NextFrame() { GotoFrame(static_cast<uint16_t>(std::min<int>(m_frame + 1, 0xFFFF)), false); }
+
+void MovieClip::PrevFrame() {
+    if (m_frame > 1) GotoFrame(static_cast<uint16_t>(m_frame - 1), false);
+    else m_playing = false;
+}
+
+void MovieClip::Advance() {
+    uint16_t loaded = FramesLoaded();
+    if (m_frame == 0) {
+        EnsureStarted();
+    } else if (m_playing) {
+        if (m_frame < loaded) {
+            StepTo(static_cast<uint16_t>(m_frame + 1));
+        } else if (!(m_isRoot && m_context.rootLoading) && loaded > 1) {
+            Rebuild(1);  // loop
+        }
+        // A root still loading waits on its last frame; a one-frame timeline stays put.
+    }
+    // Children placed during this tick already entered their first frame.
+    std::vector<MovieClip*> clips;
+    for (auto& [depth, child] : m_children)
+        if (child->clip && child->createdTick < m_context.tick) clips.push_back(child->clip.get());
+    for (auto& [depth, child] : m_children)
+        for (auto& [d, c] : child->buttonChildren)
+            if (c->clip && c->createdTick < m_context.tick) clips.push_back(c->clip.get());
+    for (MovieClip* c : clips) {
+        if (m_context.live.count(c->Owner().serial)) c->Advance();
+    }
+}
+
+void MovieClip::StepTo(uint16_t frame) {
+    while (m_frame < frame) {
+        ++m_frame;
+        ApplyFrame(m_frame);
+    }
+    QueueActions(m_frame);
+}
+
+void MovieClip::ApplyFrame(uint16_t frame) {
+    const Frame& f = m_timeline.frames[frame - 1];
+    for (const FrameTag& tag : f.tags) {
+        if (auto* place = std::get_if<swf::PlaceObject>(&tag)) {
+            Apply(*place, frame);
+        } else if (auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
+            m_children.erase(remove->depth);
+        }
+    }
+    m_context.changed = true;
+}
+
+void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
+    auto it = m_children.find(p.depth);
+    const bool exists = it != m_children.end();
+    if (p.characterId && (!p.move || !exists || it->second->characterId != *p.characterId)) {
+        if (!p.move && exists) return;  // a plain place never replaces what is there
+        auto object = CreateInstance(m_context, *p.characterId, p.depth, m_owner.nesting + 1, this);
+        if (!object) return;
+        if (exists) object->place = it->second->place;  // replacing keeps the old transform
+        object->placeFrame = frame;
+        ApplyPlacement(*object, p);
+        DisplayObject& placed = *object;
+        m_children[p.depth] = std::move(object);
+        if (placed.clip) placed.clip->EnsureStarted();
+        if (!placed.clipActions.empty()) {
+            for (const auto& action : placed.clipActions)
+                if (action.events & swf::kClipLoad)
+                    m_context.queue.push_back({placed.serial, action.actions, m_context.definition->header.version,
+                                               ActionSource::ClipEvent, swf::kClipLoad});
+        }
+        return;
+    }
+    if (exists && p.move) ApplyPlacement(*it->second, p);
+}
+
+void MovieClip::QueueActions(uint16_t frame) {
+    const Frame& f = m_timeline.frames[frame - 1];
+    for (const InitAction& init : f.initActions)
+        m_context.queue.push_back({m_owner.serial, init.actions.bytes, init.actions.swfVersion, ActionSource::Init,
+                                   init.spriteId});
+    for (const ActionBlock& block : f.actions)
+        m_context.queue.push_back({m_owner.serial, block.bytes, block.swfVersion, ActionSource::Frame, 0});
+}
+
+void MovieClip::Rebuild(uint16_t target) {
+    // What the timeline alone places by the target frame, per depth.
+    struct Entry {
+        uint16_t characterId = 0;
+        uint16_t placeFrame = 0;
+        std::vector<const swf::PlaceObject*> places;  // creation, then moves
+    };
+    std::map<uint16_t, Entry> wanted;
+    for (uint16_t frame = 1; frame <= target; ++frame) {
+        for (const FrameTag& tag : m_timeline.frames[frame - 1].tags) {
+            if (auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
+                wanted.erase(remove->depth);
+                continue;
+            }
+            const auto& p = std::get<swf::PlaceObject>(tag);
+            auto it = wanted.find(p.depth);
+            if (p.characterId && (!p.move || it == wanted.end() || it->second.characterId != *p.characterId)) {
+                if (!p.move && it != wanted.end()) continue;
+                Entry entry;
+                entry.characterId = *p.characterId;
+                entry.placeFrame = frame;
+                if (it != wanted.end()) entry.places = it->second.places;
+                entry.places.push_back(&p);
+                wanted[p.depth] = std::move(entry);
+            } else if (it != wanted.end() && p.move) {
+                it->second.places.push_back(&p);
+            }
+        }
+    }
+    // Keep instances the timeline still wants from the same placement; drop the rest.
+    for (auto it = m_children.begin(); it != m_children.end();) {
+        DisplayObject& child = *it->second;
+        auto w = wanted.find(child.depth);
+        bool keep = !child.fromTimeline ||
+                    (w != wanted.end() && w->second.characterId == child.characterId &&
+                     w->second.placeFrame == child.placeFrame);
+        it = keep ? std::next(it) : m_children.erase(it);
+    }
+    for (auto& [depth, entry] : wanted) {
+        auto existing = m_children.find(depth);
+        if (existing != m_children.end()) {
+            if (!existing->second->fromTimeline) continue;
+            existing->second->place = Placement{};
+            for (const auto* p : entry.places) ApplyPlacement(*existing->second, *p);
+            continue;
+        }
+        auto object = CreateInstance(m_context, entry.characterId, depth, m_owner.nesting + 1, this);
+        if (!object) continue;
+        object->placeFrame = entry.placeFrame;
+        for (const auto* p : entry.places) ApplyPlacement(*object, *p);
+        DisplayObject& placed = *object;
+        m_children[depth] = std::move(object);
+        if (placed.clip) placed.clip->EnsureStarted();
+    }
+    m_frame = target;
+    m_context.changed = true;
+    QueueActions(target);
+}
+
+}  // namespace velmora::movie
+

@@ -1,0 +1,67 @@
+// A running timeline (the root or a sprite instance): frame position, play state and the
+// children its frames place.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "engine/movie/definition.h"
+#include "engine/movie/display_object.h"
+
+namespace velmora::movie {
+
+class MovieClip {
+public:
+    MovieClip(PlayContext& context, DisplayObject& owner, const Timeline& timeline, bool isRoot);
+    ~MovieClip();
+    MovieClip(const MovieClip&) = delete;
+    MovieClip& operator=(const MovieClip&) = delete;
+
+    // 1-based; 0 before the first frame was entered.
+    uint16_t CurrentFrame() const { return m_frame; }
+    // The declared count for the root (known from the header), else the frames present.
+    uint16_t TotalFrames() const;
+    uint16_t FramesLoaded() const;
+    bool IsPlaying() const { return m_playing; }
+    const Timeline& GetTimeline() const { return m_timeline; }
+
+    void Play() { m_playing = true; }
+    void Stop() { m_playing = false; }
+    // Jumps to a frame (clamped to the frames loaded) and queues its actions.
+    void GotoFrame(uint16_t frame, bool play);
+    bool GotoLabel(std::string_view label, bool play);
+    void NextFrame();
+    void PrevFrame();
+
+    // One tick: step the timeline when playing, then the children placed before this tick.
+    void Advance();
+    // Enters frame 1 if nothing was entered yet and frame 1 is loaded.
+    void EnsureStarted();
+
+    DisplayList& Children() { return m_children; }
+    const DisplayList& Children() const { return m_children; }
+    DisplayObject& Owner() { return m_owner; }
+
+private:
+    void StepTo(uint16_t frame);  // forward, applying every frame's tags in between
+    void Rebuild(uint16_t frame);  // backward: replay from frame 1, keeping what persists
+    void ApplyFrame(uint16_t frame);
+    void Apply(const swf::PlaceObject& place, uint16_t frame);
+    void QueueActions(uint16_t frame);
+
+    PlayContext& m_context;
+    DisplayObject& m_owner;
+    const Timeline& m_timeline;
+    const bool m_isRoot;
+    uint16_t m_frame = 0;
+    bool m_playing = true;
+    DisplayList m_children;
+};
+
+// Applies a PlaceObject's fields to an instance.
+void ApplyPlacement(DisplayObject& object, const swf::PlaceObject& place);
+
+// Calls `visit` for every instance under `list` (depth order, parents before children).
+void ForEachInstance(DisplayList& list, const std::function<void(DisplayObject&)>& visit);
+
+}  // namespace velmora::movie

@@ -1,0 +1,269 @@
+#include "engine/movie/player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "engine/movie/movie_clip.h"
+
+namespace velmora::movie {
+
+namespace {
+
+constexpr size_t kMaxActionsPerDrain = 100000;  // a script loop of gotos must not hang the host
+constexpr int kMaxFramesPerAdvance = 10;       // after a stall, skip time instead of racing
+
+}  // namespace
+
+Player::Player() = default;
+
+Player::~Player() {
+    m_root.reset();
+}
+
+void Player::Load(std::span<const uint8_t> bytes) {
+    BeginLoad();
+    AppendBytes(bytes);
+    FinishLoad();
+}
+
+void Player::BeginLoad() {
+    Unload();
+    m_loader = std::make_unique<MovieLoader>();
+}
+
+void Player::AppendBytes(std::span<const uint8_t> bytes) {
+    if (!m_loader) BeginLoad();
+    m_loader->Append(bytes);
+    StartIfReady();
+}
+
+void Player::FinishLoad() {
+    if (!m_loader) return;
+    m_loader->Finish();
+    StartIfReady();
+}
+
+void Player::Unload() {
+    m_root.reset();
+    m_loader.reset();
+    m_context.queue.clear();
+    m_context.tick = 0;
+    m_context.changed = true;
+    m_hover = m_pressed = 0;
+    m_clockMs = 0;
+    m_fullRedraw = true;
+}
+
+void Player::StartIfReady() {
+    if (!m_loader || !m_loader->HeaderReady()) return;
+    m_context.definition = &m_loader->Definition();
+    m_context.rootLoading = !m_loader->Complete();
+    if (!m_root) {
+        m_root = std::make_unique<DisplayObject>(m_context, nullptr, 0, 0, 0, nullptr);
+        m_root->clip = std::make_unique<MovieClip>(m_context, *m_root, m_context.definition->root, true);
+        m_fullRedraw = true;  // the background colour may have arrived
+    }
+    if (m_root->clip->CurrentFrame() == 0 && m_root->clip->FramesLoaded() > 0) {
+        m_root->clip->EnsureStarted();
+        RunQueuedActions();
+    }
+}
+
+bool Player::HasMovie() const { return m_root != nullptr; }
+
+bool Player::LoadFailed() const { return m_loader && m_loader->Complete() && !m_loader->HeaderReady(); }
+
+const MovieDefinition* Player::Definition() const { return m_root ? m_context.definition : nullptr; }
+
+int Player::PercentLoaded() const { return m_loader ? m_loader->PercentLoaded() : 0; }
+
+uint32_t Player::TotalFrames() const {
+    return m_loader && m_loader->HeaderReady() ? m_loader->Definition().header.frameCount : 0;
+}
+
+uint32_t Player::FramesLoaded() const { return m_loader ? m_loader->FramesLoaded() : 0; }
+
+uint32_t Player::CurrentFrame() const { return m_root ? m_root->clip->CurrentFrame() : 0; }
+
+bool Player::IsPlaying() const { return m_root && m_root->clip->IsPlaying(); }
+
+MovieClip* Player::Root() { return m_root ? m_root->clip.get() : nullptr; }
+
+DisplayObject* Player::FindInstance(uint64_t serial) {
+    auto it = m_context.live.find(serial);
+    return it == m_context.live.end() ? nullptr : it->second;
+}
+
+void Player::Play() {
+    if (m_root) m_root->clip->Play();
+}
+
+void Player::Stop() {
+    if (m_root) m_root->clip->Stop();
+}
+
+void Player::Rewind() {
+    if (!m_root) return;
+    m_root->clip->GotoFrame(1, false);
+    RunQueuedActions();
+}
+
+void Player::GotoFrame(uint32_t frame) {
+    if (!m_root) return;
+    m_root->clip->GotoFrame(static_cast<uint16_t>(std::clamp<uint32_t>(frame, 1, 0xFFFF)), IsPlaying());
+    RunQueuedActions();
+}
+
+bool Player::GotoLabel(std::string_view label) {
+    if (!m_root || !m_root->clip->GotoLabel(label, IsPlaying())) return false;
+    RunQueuedActions();
+    return true;
+}
+
+void Player::Zoom(int percent) {
+    if (percent == 0) m_zoom = 1;
+    else if (percent > 0) m_zoom = std::clamp(m_zoom * 100.0 / percent, 1.0 / 64, 64.0);
+    m_fullRedraw = true;
+}
+
+void Player::SetScaleMode(ScaleMode mode) {
+    m_scaleMode = mode;
+    m_fullRedraw = true;
+}
+
+void Player::SetAlignMode(AlignMode mode) {
+    m_alignMode = mode;
+    m_fullRedraw = true;
+}
+
+void Player::SetBackgroundOverride(Rgba color) {
+    m_hasBackgroundOverride = true;
+    m_backgroundOverride = color;
+    m_fullRedraw = true;
+}
+
+void Player::ResetBackground() {
+    m_hasBackgroundOverride = false;
+    m_fullRedraw = true;
+}
+
+void Player::SetQuality(raster::Quality quality) {
+    if (quality != m_quality) m_fullRedraw = true;
+    m_quality = quality;
+}
+
+double Player::FrameIntervalMs() const {
+    float rate = m_loader && m_loader->HeaderReady() ? m_loader->Definition().header.frameRate : 0;
+    return 1000.0 / (rate > 0 ? rate : 12.0f);
+}
+
+void Player::Advance(double elapsedMs) {
+    if (!m_root || elapsedMs <= 0) return;
+    m_clockMs += elapsedMs;
+    const double interval = FrameIntervalMs();
+    int frames = 0;
+    while (m_clockMs >= interval && frames < kMaxFramesPerAdvance) {
+        m_clockMs -= interval;
+        RunFrame();
+        ++frames;
+    }
+    if (frames == kMaxFramesPerAdvance) m_clockMs = std::fmod(m_clockMs, interval);
+}
+
+void Player::RunFrame() {
+    if (!m_root) return;
+    ++m_context.tick;
+    m_context.rootLoading = !m_loader->Complete();
+    m_root->clip->Advance();
+    QueueClipEvent(swf::kClipEnterFrame);
+    RunQueuedActions();
+}
+
+void Player::RunQueuedActions() {
+    if (m_draining) return;  // actions raised by actions join the running drain
+    m_draining = true;
+    for (size_t i = 0; i < m_context.queue.size() && i < kMaxActionsPerDrain; ++i) {
+        ActionRequest request = m_context.queue[i];
+        if (m_callbacks.runActions && m_context.live.count(request.target)) m_callbacks.runActions(request);
+    }
+    m_context.queue.clear();
+    m_draining = false;
+}
+
+void Player::QueueClipEvent(uint32_t event, uint8_t keyCode) {
+    if (!m_root) return;
+    const uint8_t version = m_context.definition->header.version;
+    ForEachInstance(m_root->clip->Children(), [&](DisplayObject& object) {
+        for (const auto& action : object.clipActions) {
+            if (!(action.events & event)) continue;
+            if (event == swf::kClipKeyPress && action.keyCode != keyCode) continue;
+            m_context.queue.push_back({object.serial, action.actions, version, ActionSource::ClipEvent, event});
+        }
+    });
+}
+
+void Player::RaiseGetUrl(std::string_view url, std::string_view target) {
+    constexpr std::string_view kPrefix = "fscommand:";
+    bool fs = url.size() >= kPrefix.size() &&
+              std::equal(kPrefix.begin(), kPrefix.end(), url.begin(), [](char a, char b) {
+                  return a == std::tolower(static_cast<unsigned char>(b));
+              });
+    if (fs) {
+        if (m_callbacks.fsCommand) m_callbacks.fsCommand(url.substr(kPrefix.size()), target);
+    } else if (m_callbacks.getUrl) {
+        m_callbacks.getUrl(url, target);
+    }
+}
+
+void Player::RaiseTrace(std::string_view text) {
+    if (m_callbacks.trace) m_callbacks.trace(text);
+}
+
+Matrix Player::StageToPixels(int width, int height) const {
+    RectTwips stage = m_loader && m_loader->HeaderReady() ? m_loader->Definition().header.frameSize
+                                                          : RectTwips{0, 11000, 0, 8000};
+    double stageW = std::max(1, stage.xMax - stage.xMin) / 20.0;
+    double stageH = std::max(1, stage.yMax - stage.yMin) / 20.0;
+    double scale = m_scaleMode == ScaleMode::ShowAll ? std::min(width / stageW, height / stageH) : 1.0;
+    double ox = 0, oy = 0;
+    if (m_alignMode == AlignMode::Center) {
+        ox = (width - stageW * scale) / 2;
+        oy = (height - stageH * scale) / 2;
+    }
+    // Zoom magnifies around the middle of the viewport.
+    double k = m_zoom * scale / 20.0;
+    double tx = m_zoom * (ox - scale * stage.xMin / 20.0 - width / 2.0) + width / 2.0;
+    double ty = m_zoom * (oy - scale * stage.yMin / 20.0 - height / 2.0) + height / 2.0;
+    return {k, 0, 0, k, tx, ty};
+}
+
+raster::PixelRect Player::Render(raster::Surface& surface) {
+    const int w = surface.Width(), h = surface.Height();
+    const raster::PixelRect whole = {0, 0, w, h};
+    bool full = m_fullRedraw || w != m_lastWidth || h != m_lastHeight;
+    if (!full && !m_context.changed) return {};
+    DrawList draw;
+    if (m_root) BuildDrawList(m_root->clip->Children(), StageToPixels(w, h), ColorTransform{}, draw);
+    raster::PixelRect dirty = full ? whole : ChangedArea(m_lastDraw, draw, whole);
+    m_lastDraw = std::move(draw);
+    m_context.changed = false;
+    m_fullRedraw = false;
+    m_lastWidth = w;
+    m_lastHeight = h;
+    if (IsEmpty(dirty)) return {};
+
+    const MovieDefinition* def = Definition();
+    Rgba background = m_hasBackgroundOverride ? m_backgroundOverride
+                      : def && def->hasBackground ? def->background : Rgba{255, 255, 255, 255};
+    raster::Renderer renderer(surface, m_quality, [def](uint16_t id) -> const Bitmap* {
+        const Character* c = def ? def->Find(id) : nullptr;
+        return c ? c->AsBitmap() : nullptr;
+    });
+    renderer.SetClip(dirty);
+    renderer.Clear(background);
+    Execute(renderer, m_lastDraw);
+    return dirty;
+}
+
+}  // namespace velmora::movie

@@ -1,0 +1,132 @@
+// The player-facing API the movie host wraps: loading (also progressive), playback,
+// view settings, timing, rendering with dirty regions, input, and the hooks through
+// which the script VM runs action bytes and raises FSCommand, getURL and trace.
+// Frame numbers here are 1-based. No global state: any number of players may coexist.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "engine/movie/display_object.h"
+#include "engine/movie/draw_list.h"
+#include "engine/movie/movie_loader.h"
+#include "engine/raster/renderer.h"
+
+namespace velmora::movie {
+
+class MovieClip;
+
+enum class ScaleMode : uint8_t { ShowAll, NoScale };
+enum class AlignMode : uint8_t { Center, TopLeft };
+
+struct PlayerCallbacks {
+    // Runs queued action bytes (frame scripts, button and clip events) in the VM.
+    std::function<void(const ActionRequest&)> runActions;
+    std::function<void(std::string_view command, std::string_view args)> fsCommand;
+    std::function<void(std::string_view url, std::string_view target)> getUrl;
+    std::function<void(std::string_view text)> trace;
+};
+
+class Player {
+public:
+    Player();
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    void SetCallbacks(PlayerCallbacks callbacks) { m_callbacks = std::move(callbacks); }
+
+    // Whole movie at once.
+    void Load(std::span<const uint8_t> bytes);
+    // Progressive loading: frames play as they arrive.
+    void BeginLoad();
+    void AppendBytes(std::span<const uint8_t> bytes);
+    void FinishLoad();
+    // Back to nothing: only the background shows.
+    void Unload();
+
+    bool HasMovie() const;
+    bool LoadFailed() const;
+    const MovieDefinition* Definition() const;
+    int PercentLoaded() const;
+    uint32_t TotalFrames() const;   // from the header, known early; 0 before
+    uint32_t FramesLoaded() const;
+    uint32_t CurrentFrame() const;  // 0 before the first frame shows
+    bool IsPlaying() const;
+
+    void Play();
+    void Stop();
+    void Rewind();  // first frame, stopped
+    // Past the last loaded frame stays on the last one.
+    void GotoFrame(uint32_t frame);
+    bool GotoLabel(std::string_view label);
+
+    // The host's Zoom(n): 50 doubles the magnification, 200 halves it, 0 resets.
+    void Zoom(int percent);
+    void SetScaleMode(ScaleMode mode);
+    void SetAlignMode(AlignMode mode);
+    void SetBackgroundOverride(Rgba color);
+    void ResetBackground();
+    void SetQuality(raster::Quality quality);
+    raster::Quality Quality() const { return m_quality; }
+
+    // Advances the clock; runs as many frames as the movie's frame rate says.
+    void Advance(double elapsedMs);
+    // Runs exactly one frame.
+    void RunFrame();
+    double FrameIntervalMs() const;
+
+    // Draws what changed since the last call into `surface` (its size is the viewport)
+    // and returns that region; empty when nothing changed.
+    raster::PixelRect Render(raster::Surface& surface);
+    // Twips of the stage -> pixels of a viewport of the given size.
+    Matrix StageToPixels(int width, int height) const;
+
+    // Input in viewport pixels (of the last rendered surface).
+    void MouseMove(double x, double y);
+    void MouseDown(double x, double y);
+    void MouseUp(double x, double y);
+    void KeyDown(uint8_t keyCode);
+    void KeyUp(uint8_t keyCode);
+
+    // For the script VM.
+    MovieClip* Root();
+    DisplayObject* FindInstance(uint64_t serial);
+    // "FSCommand:cmd" goes to the FSCommand callback with the target as its argument.
+    void RaiseGetUrl(std::string_view url, std::string_view target);
+    void RaiseTrace(std::string_view text);
+
+private:
+    void StartIfReady();
+    void RunQueuedActions();
+    void QueueClipEvent(uint32_t event, uint8_t keyCode = 0);
+    DisplayObject* ButtonAt(double x, double y);
+    void FireButton(DisplayObject& button, uint16_t condition);
+    void SetHover(DisplayObject* button);
+
+    std::unique_ptr<MovieLoader> m_loader;
+    PlayContext m_context;
+    std::unique_ptr<DisplayObject> m_root;
+    PlayerCallbacks m_callbacks;
+
+    double m_zoom = 1;
+    ScaleMode m_scaleMode = ScaleMode::ShowAll;
+    AlignMode m_alignMode = AlignMode::Center;
+    bool m_hasBackgroundOverride = false;
+    Rgba m_backgroundOverride;
+    raster::Quality m_quality = raster::Quality::High;
+    double m_clockMs = 0;
+
+    DrawList m_lastDraw;
+    bool m_fullRedraw = true;
+    int m_lastWidth = 0, m_lastHeight = 0;
+
+    uint64_t m_hover = 0, m_pressed = 0;  // button serials
+    bool m_mouseDown = false;
+    bool m_draining = false;
+};
+
+}  // namespace velmora::movie

@@ -1,0 +1,45 @@
+#include "tools/swfrun/run_movie.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::swfrun {
+
+RunResult RunMovie(std::span<const uint8_t> bytes, const RunOptions& options, movie::PlayerCallbacks callbacks) {
+    RunResult result;
+    movie::Player player;
+    auto fsCommand = callbacks.fsCommand;
+    callbacks.fsCommand = [&result, fsCommand](std::string_view command, std::string_view args) {
+        if (command == "quit") result.quit = true;
+        if (fsCommand) fsCommand(command, args);
+    };
+    player.SetCallbacks(std::move(callbacks));
+    player.SetQuality(options.quality);
+    player.Load(bytes);
+    if (!player.HasMovie()) {
+        result.error = player.LoadFailed() ? "not a playable movie" : "movie header incomplete";
+        return result;
+    }
+    const RectTwips stage = player.Definition()->header.frameSize;
+    int width = options.width > 0 ? options.width : static_cast<int>(std::lround((stage.xMax - stage.xMin) / 20.0));
+    int height = options.height > 0 ? options.height : static_cast<int>(std::lround((stage.yMax - stage.yMin) / 20.0));
+    width = std::clamp(width, 1, 8192);
+    height = std::clamp(height, 1, 8192);
+
+    if (options.ticks >= 0) {
+        const double tick = options.tickMs > 0 ? options.tickMs : player.FrameIntervalMs();
+        for (int i = 0; i < options.ticks && !result.quit; ++i) player.Advance(tick);
+    } else {
+        for (int i = 1; i < options.frames && !result.quit; ++i) player.RunFrame();
+    }
+    raster::Surface surface(width, height);
+    player.Render(surface);
+    result.image.width = width;
+    result.image.height = height;
+    result.image.pixels.assign(surface.Data(), surface.Data() + static_cast<size_t>(width) * height);
+    result.frame = player.CurrentFrame();
+    result.ok = true;
+    return result;
+}
+
+}  // namespace velmora::swfrun

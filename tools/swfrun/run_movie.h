@@ -1,0 +1,36 @@
+// Runs a movie headless for a number of frames or clock ticks and keeps the last frame:
+// the core of swfrun and of the corpus runners.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "engine/core/shape.h"
+#include "engine/movie/player.h"
+#include "engine/raster/renderer.h"
+
+namespace velmora::swfrun {
+
+struct RunOptions {
+    int frames = 1;        // frames to show, the first included (used when ticks < 0)
+    int ticks = -1;        // clock ticks instead of frames
+    double tickMs = 0;     // tick length; 0: the movie's frame interval
+    int width = 0, height = 0;  // 0: the stage size
+    raster::Quality quality = raster::Quality::High;
+};
+
+struct RunResult {
+    bool ok = false;
+    std::string error;
+    uint32_t frame = 0;    // root frame at the end
+    bool quit = false;     // the movie sent fscommand("quit")
+    Bitmap image;          // the last frame, premultiplied BGRA
+};
+
+// `callbacks` are passed to the player; an FSCommand "quit" ends the run early and is
+// still forwarded.
+RunResult RunMovie(std::span<const uint8_t> movie, const RunOptions& options,
+                   movie::PlayerCallbacks callbacks = {});
+
+}  // namespace velmora::swfrun
