@@ -105,23 +105,6 @@ std::array<Rgba, 256> BuildGradientRamp(const Gradient& gradient) {
     return ramp;
 }
 
-int GradientIndex(double t, SpreadMode spread) {
-    if (!std::isfinite(t)) t = 0;
-    switch (spread) {
-    case SpreadMode::Pad:
-        t = std::clamp(t, 0.0, 1.0);
-        break;
-    case SpreadMode::Repeat:
-        t -= std::floor(t);
-        break;
-    case SpreadMode::Reflect:
-        t = std::fabs(t - 2 * std::floor(t / 2));
-        if (t > 1) t = 2 - t;
-        break;
-    }
-    return std::clamp(static_cast<int>(t * 255 + 0.5), 0, 255);
-}
-
 bool Paint::Setup(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& cx,
                   const BitmapLookup& bitmaps, bool smoothBitmaps) {
     m_kind = fill.kind;
@@ -172,25 +155,24 @@ void Paint::Span(int x, int y, int count, uint32_t* out) const {
 }
 
 void Paint::GradientSpan(double gx, double gy, int count, uint32_t* out) const {
-    const double dx = m_inverse.a, dy = m_inverse.b;
-    for (int i = 0; i < count; ++i, gx += dx, gy += dy) {
-        double t;
-        if (m_kind == FillKind::LinearGradient) {
-            t = (gx + kGradientHalf) / (2 * kGradientHalf);
-        } else {
-            const double x = gx / kGradientHalf, y = gy / kGradientHalf;
-            if (m_kind == FillKind::RadialGradient || m_focal == 0) {
-                t = std::sqrt(x * x + y * y);
-            } else {
-                // Position along the ray from the focal point through (x, y) to the circle.
-                const double ddx = x - m_focal, ddy = y;
-                const double dd = ddx * ddx + ddy * ddy;
-                const double fd = m_focal * ddx;
-                const double s = dd > 0 ? (-fd + std::sqrt(fd * fd - dd * (m_focal * m_focal - 1))) / dd : 0;
-                t = s > 0 ? 1 / s : 0;
-            }
+    // Unit gradient space (the square is -1..1), stepped per pixel in float.
+    float x = static_cast<float>(gx / kGradientHalf), y = static_cast<float>(gy / kGradientHalf);
+    const float dx = static_cast<float>(m_inverse.a / kGradientHalf);
+    const float dy = static_cast<float>(m_inverse.b / kGradientHalf);
+    const SpreadMode spread = m_spread;
+    if (m_kind == FillKind::LinearGradient) {
+        for (int i = 0; i < count; ++i, x += dx) out[i] = m_lut[GradientIndex((x + 1) * 0.5f, spread)];
+    } else if (m_kind == FillKind::RadialGradient || m_focal == 0) {
+        for (int i = 0; i < count; ++i, x += dx, y += dy)
+            out[i] = m_lut[GradientIndex(std::sqrt(x * x + y * y), spread)];
+    } else {
+        // Position along the ray from the focal point through (x, y) to the circle.
+        const float f = static_cast<float>(m_focal), c = f * f - 1;
+        for (int i = 0; i < count; ++i, x += dx, y += dy) {
+            const float ddx = x - f, dd = ddx * ddx + y * y, fd = f * ddx;
+            const float s = dd > 0 ? (-fd + std::sqrt(fd * fd - dd * c)) / dd : 0;
+            out[i] = m_lut[GradientIndex(s > 0 ? 1 / s : 0, spread)];
         }
-        out[i] = m_lut[GradientIndex(t, m_spread)];
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "engine/core/geometry.h"
@@ -22,7 +23,23 @@ bool IsIdentity(const ColorTransform& cx);
 std::array<Rgba, 256> BuildGradientRamp(const Gradient& gradient);
 
 // Maps a gradient position (0 at the start, 1 at the end) to a ramp index by spread mode.
-int GradientIndex(double t, SpreadMode spread);
+inline int GradientIndex(float t, SpreadMode spread) {
+    if (!(t > -1e6f && t < 1e6f)) t = 0;  // also NaN
+    switch (spread) {
+    case SpreadMode::Pad:
+        t = t < 0 ? 0 : t > 1 ? 1 : t;
+        break;
+    case SpreadMode::Repeat:
+        t -= std::floor(t);
+        break;
+    case SpreadMode::Reflect:
+        t = std::fabs(t - 2 * std::floor(t * 0.5f));
+        if (t > 1) t = 2 - t;
+        break;
+    }
+    const int index = static_cast<int>(t * 255 + 0.5f);
+    return index < 0 ? 0 : index > 255 ? 255 : index;
+}
 
 class Paint {
 public:

@@ -53,31 +53,39 @@ public:
     }
 
     // Connects offset u (end of the incoming piece) to offset v (start of the outgoing one)
-    // around vertex p; inDir/outDir are the travel directions of the two pieces.
-    void Join(PointF p, PointF u, PointF v, PointF inDir, PointF outDir) {
-        Add(p + u);
+    // around vertex p; inDir/outDir are the travel directions of the two pieces, reach the
+    // shorter piece's length.
+    void Join(PointF p, PointF u, PointF v, PointF inDir, PointF outDir, double reach) {
+        const double sweep = std::atan2(Cross(u, v), Dot(u, v));
+        const double cosHalf = std::cos(sweep / 2);
+        const PointF mid = u + v;
+        const double midLength = Length(mid);
         if (Dot(outDir, u) > 1e-12) {
-            // Inner side: through the vertex; the overlap it makes is inside the stroke
-            // and vanishes under the non-zero rule.
-            Add(p);
-        } else {
-            const double sweep = std::atan2(Cross(u, v), Dot(u, v));
-            switch (m_style.join) {
-            case JoinStyle::Round:
-                if (std::fabs(sweep) > std::numbers::pi - 1e-6) HalfTurn(p, u, inDir);
-                else Arc(p, u, sweep);
-                break;
-            case JoinStyle::Miter: {
-                const double cosHalf = std::cos(sweep / 2);
-                const PointF mid = u + v;
-                const double midLength = Length(mid);
-                if (cosHalf > 1e-9 && 1 / cosHalf <= m_style.miterLimit && midLength > 1e-12)
-                    Add(p + mid * (m_style.halfWidth / cosHalf / midLength));
-                break;
+            // Inner side. Where the offset lines meet within both pieces, that point is the
+            // corner; otherwise go through the vertex: the overlap this makes lies inside
+            // the stroke and vanishes under the non-zero rule.
+            if (cosHalf > 0.1 && midLength > 1e-12 &&
+                m_style.halfWidth * std::tan(std::fabs(sweep) / 2) <= reach) {
+                Add(p + mid * (m_style.halfWidth / cosHalf / midLength));
+            } else {
+                Add(p + u);
+                Add(p);
+                Add(p + v);
             }
-            case JoinStyle::Bevel:
-                break;
-            }
+            return;
+        }
+        Add(p + u);
+        switch (m_style.join) {
+        case JoinStyle::Round:
+            if (std::fabs(sweep) > std::numbers::pi - 1e-6) HalfTurn(p, u, inDir);
+            else Arc(p, u, sweep);
+            break;
+        case JoinStyle::Miter:
+            if (cosHalf > 1e-9 && 1 / cosHalf <= m_style.miterLimit && midLength > 1e-12)
+                Add(p + mid * (m_style.halfWidth / cosHalf / midLength));
+            break;
+        case JoinStyle::Bevel:
+            break;
         }
         Add(p + v);
     }
@@ -174,30 +182,36 @@ void StrokePolyline(const PointF* points, size_t count, bool closed, const Strok
     const size_t n = pts.size();
     const size_t pieces = closed ? n : n - 1;
     std::vector<PointF> dirs(pieces), normals(pieces);
+    std::vector<double> lengths(pieces);
     for (size_t i = 0; i < pieces; ++i) {
         const PointF d = pts[(i + 1) % n] - pts[i];
-        dirs[i] = d * (1 / Length(d));
+        lengths[i] = Length(d);
+        dirs[i] = d * (1 / lengths[i]);
         normals[i] = PointF{-dirs[i].y, dirs[i].x} * hw;
     }
     if (closed) {
         for (size_t k = 0; k < n; ++k) {
             const size_t in = (k + pieces - 1) % pieces;
-            outline.Join(pts[k], normals[in], normals[k], dirs[in], dirs[k]);
+            outline.Join(pts[k], normals[in], normals[k], dirs[in], dirs[k],
+                         std::min(lengths[in], lengths[k]));
         }
         outline.Flush(raster);
         for (size_t k = n; k-- > 0;) {
             const size_t in = (k + pieces - 1) % pieces;
-            outline.Join(pts[k], -normals[k], -normals[in], -dirs[k], -dirs[in]);
+            outline.Join(pts[k], -normals[k], -normals[in], -dirs[k], -dirs[in],
+                         std::min(lengths[in], lengths[k]));
         }
         outline.Flush(raster);
         return;
     }
     outline.Add(pts[0] + normals[0]);
     for (size_t k = 1; k < pieces; ++k)
-        outline.Join(pts[k], normals[k - 1], normals[k], dirs[k - 1], dirs[k]);
+        outline.Join(pts[k], normals[k - 1], normals[k], dirs[k - 1], dirs[k],
+                     std::min(lengths[k - 1], lengths[k]));
     outline.Cap(pts[n - 1], normals[pieces - 1], dirs[pieces - 1], style.endCap);
     for (size_t k = pieces - 1; k > 0; --k)
-        outline.Join(pts[k], -normals[k], -normals[k - 1], -dirs[k], -dirs[k - 1]);
+        outline.Join(pts[k], -normals[k], -normals[k - 1], -dirs[k], -dirs[k - 1],
+                     std::min(lengths[k - 1], lengths[k]));
     outline.Cap(pts[0], -normals[0], -dirs[0], style.startCap);
     outline.Flush(raster);
 }
