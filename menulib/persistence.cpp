@@ -149,21 +149,31 @@ void VisitToolbar(Props& p, const ToolbarProps& d, V&& v) {
     v(L"Enabled", p.enabled, d.enabled);
 }
 
+// One shared set of defaults (also spares GCC's false uninitialised warnings on temporaries).
+const ButtonProps& ButtonDefaults() {
+    static const ButtonProps defaults;
+    return defaults;
+}
+const ToolbarProps& ToolbarDefaults() {
+    static const ToolbarProps defaults;
+    return defaults;
+}
+
 }  // namespace
 
-void WriteButtonProps(const ButtonProps& props, PropertyBag& bag) { VisitButton(props, ButtonProps{}, Writer{bag}); }
+void WriteButtonProps(const ButtonProps& props, PropertyBag& bag) { VisitButton(props, ButtonDefaults(), Writer{bag}); }
 
 ButtonProps ReadButtonProps(PropertyBag& bag) {
     ButtonProps props;
-    VisitButton(props, ButtonProps{}, Reader{bag});
+    VisitButton(props, ButtonDefaults(), Reader{bag});
     return props;
 }
 
-void WriteToolbarProps(const ToolbarProps& props, PropertyBag& bag) { VisitToolbar(props, ToolbarProps{}, Writer{bag}); }
+void WriteToolbarProps(const ToolbarProps& props, PropertyBag& bag) { VisitToolbar(props, ToolbarDefaults(), Writer{bag}); }
 
 ToolbarProps ReadToolbarProps(PropertyBag& bag) {
     ToolbarProps props;
-    VisitToolbar(props, ToolbarProps{}, Reader{bag});
+    VisitToolbar(props, ToolbarDefaults(), Reader{bag});
     return props;
 }
 

@@ -1,0 +1,90 @@
+#include "menulib/win_test_support.h"
+
+#include <algorithm>
+
+namespace ostrel::test {
+
+namespace {
+LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SeenByWindow().push_back({message, wParam});
+    if (message >= WM_USER && message < WM_USER + 100) return 1000 + message;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterOnce(const wchar_t* name, WNDPROC procedure) {
+    WNDCLASSEXW existing{sizeof existing};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &existing)) return;
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
+}  // namespace
+
+std::vector<Seen>& SeenByWindow() {
+    static std::vector<Seen> seen;
+    return seen;
+}
+
+bool WindowSaw(UINT message) {
+    const auto& seen = SeenByWindow();
+    return std::any_of(seen.begin(), seen.end(), [message](const Seen& s) { return s.message == message; });
+}
+
+HWND CreateRecordingWindow(HWND parent) {
+    RegisterOnce(L"MenulibRecording", &RecordingProcedure);
+    return CreateWindowExW(0, L"MenulibRecording", L"", parent ? WS_CHILD : WS_OVERLAPPED, 0, 0, 50, 50, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+HWND CreateHostWindow(int width, int height) {
+    RegisterOnce(L"MenulibHost", &DefWindowProcW);
+    HWND host = CreateWindowExW(WS_EX_CONTROLPARENT, L"MenulibHost", L"host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                0, 0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    UpdateWindow(host);
+    return host;
+}
+
+int Capture::Count(COLORREF color) const { return static_cast<int>(std::count(pixels.begin(), pixels.end(), color)); }
+
+Capture CaptureClient(HWND window) {
+    Capture capture;
+    RECT r{};
+    GetClientRect(window, &r);
+    capture.width = r.right;
+    capture.height = r.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, dib);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    const auto* raw = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < r.right * r.bottom; ++i) {
+        const uint32_t bgra = raw[i];
+        capture.pixels.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
+    }
+    SelectObject(dc, previous);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    return capture;
+}
+
+void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < ms) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(1);
+    }
+}
+
+}  // namespace ostrel::test
