@@ -27,7 +27,7 @@ double DaysFromCivil(double y, double m, double d) {
     double yy = m < 2 ? y - 1 : y;
     double era = std::floor(yy / 400);
     double yoe = yy - era * 400;
-    double mp = std::fmod(m + 9, 12);
+    double mp = std::fmod(m + 10, 12);  // months counted from March
     double doy = std::floor((153 * mp + 2) / 5) + d - 1;
     double doe = yoe * 365 + std::floor(yoe / 4) - std::floor(yoe / 100) + doy;
     return era * 146097 + doe - 719468;

@@ -48,7 +48,7 @@ ClipId TargetClip(Frame& f) {
 Object* ResolveTarget(Frame& f, std::string_view path) {
     if (path.empty()) return f.target;
     Vm& vm = f.vm;
-    if (path[0] == '/' || path.find('/') != std::string_view::npos || path.find(':') != std::string_view::npos)
+    if (path.find('/') != std::string_view::npos || path.find(':') != std::string_view::npos || path.starts_with(".."))
         return vm.ResolvePath(f.target, path, f.thisValue.AsObject());
     // Dot syntax: the first name is a variable in scope.
     size_t dot = path.find('.');
@@ -77,7 +77,7 @@ Value GetVariable(Frame& f, std::string_view name) {
     Vm& vm = f.vm;
     if (HasPathSeparator(name, f.version)) {
         std::string_view object, member;
-        if (name.find(':') == std::string_view::npos && name.find('.') == std::string_view::npos) {
+        if (name.find(':') == std::string_view::npos && name.find('/') != std::string_view::npos) {
             Object* clip = vm.ResolvePath(f.target, name, f.thisValue.AsObject());
             return clip ? Value::Obj(clip) : Value();
         }

@@ -51,7 +51,8 @@ public:
     void RunIntervals();
     // The script object of a display object, made on first use.
     ClipObject* ObjectForClip(ClipId clip);
-    // The movie removed a clip: its script object lets go of it.
+    // The movie is removing a clip (call while it is still in the display list, so
+    // its path is known): its script object lets go of it.
     void ClipRemoved(ClipId clip);
     // Object.registerClass: the constructor for a linkage name, or nullptr.
     FunctionObject* RegisteredClass(std::string_view linkageId) const;

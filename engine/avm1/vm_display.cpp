@@ -91,7 +91,7 @@ std::string Vm::SlashTargetPath(ClipId clip) {
 }
 
 Object* Vm::ResolvePath(Object* base, std::string_view path, Object* thisObj) {
-    Object* current = base;
+    Object* current = base ? base : RootObject();
     size_t i = 0;
     if (!path.empty() && path[0] == '/') {
         // From the root of the movie (of the base clip's level when there is one).
