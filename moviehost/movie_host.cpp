@@ -1,0 +1,257 @@
+#include "moviehost/movie_host.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "moviehost/source_rules.h"
+#include "moviehost/url_download.h"
+
+namespace velmora::moviehost {
+
+namespace {
+constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT kDownloadMessage = WM_APP + 1;
+
+double MillisecondsSince(LARGE_INTEGER& last) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    const double ms = last.QuadPart ? 1000.0 * static_cast<double>(now.QuadPart - last.QuadPart) /
+                                          static_cast<double>(frequency.QuadPart)
+                                    : 0.0;
+    last = now;
+    return ms;
+}
+}  // namespace
+
+MovieHost::MovieHost() {
+    m_player.SetCallbacks({
+        nullptr,
+        [this](std::string_view command, std::string_view args) {
+            if (onFSCommand) onFSCommand(std::string(command), std::string(args));
+        },
+        nullptr,  // other addresses: the player opens none by itself
+        nullptr,
+    });
+}
+
+MovieHost::~MovieHost() = default;
+
+bool MovieHost::Create(HWND parent, const RECT& bounds, int id) {
+    return CreateWindowOf(kMovieHostClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, L"",
+                          bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void MovieHost::SetMovie(const std::string& movie) {
+    m_movie = movie;
+    m_download.reset();
+    m_player.Unload();
+    switch (ClassifyMovieSource(movie)) {
+    case MovieSource::Unload: break;
+    case MovieSource::LocalFile: LoadLocalFile(movie); break;
+    case MovieSource::WebAddress:
+        m_player.BeginLoad();
+        if (Handle()) m_download = std::make_unique<UrlDownload>(Handle(), kDownloadMessage, movie);
+        break;
+    }
+    RestartTimer();
+    RenderNow();
+}
+
+void MovieHost::LoadLocalFile(const std::string& path) {
+    std::ifstream in(toolkit::Widen(path).c_str(), std::ios::binary);
+    if (!in) return;
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    m_player.Load(bytes);
+    if (m_player.LoadFailed()) m_player.Unload();
+}
+
+void MovieHost::TakeDownload() {
+    if (!m_download) return;
+    UrlDownload::Progress progress = m_download->Take();
+    if (!progress.bytes.empty())
+        m_player.AppendBytes({reinterpret_cast<const uint8_t*>(progress.bytes.data()), progress.bytes.size()});
+    if (progress.finished) {
+        m_download.reset();
+        if (progress.succeeded) {
+            m_player.FinishLoad();
+        } else if (m_player.FramesLoaded() == 0) {
+            m_player.Unload();  // nothing playable arrived: the host stays empty
+        } else {
+            m_player.FinishLoad();  // keep what arrived
+        }
+    }
+    if (m_player.LoadFailed()) m_player.Unload();
+    RestartTimer();
+}
+
+void MovieHost::Play() { m_player.Play(); }
+void MovieHost::Stop() { m_player.Stop(); }
+
+void MovieHost::Rewind() {
+    m_player.Rewind();
+    RenderNow();
+}
+
+void MovieHost::GotoFrame(int32_t frame) {
+    if (!m_player.HasMovie()) return;
+    m_player.GotoFrame(static_cast<uint32_t>(std::max(frame, 0)) + 1);
+    RenderNow();
+}
+
+int32_t MovieHost::FrameNum() const {
+    const uint32_t current = m_player.CurrentFrame();
+    return current > 0 ? static_cast<int32_t>(current - 1) : 0;
+}
+
+int32_t MovieHost::TotalFrames() const { return static_cast<int32_t>(m_player.TotalFrames()); }
+int32_t MovieHost::PercentLoaded() const { return m_player.HasMovie() ? m_player.PercentLoaded() : 0; }
+bool MovieHost::IsPlaying() const { return m_player.IsPlaying(); }
+
+void MovieHost::Zoom(int32_t percent) {
+    m_player.Zoom(percent);
+    RenderNow();
+}
+
+void MovieHost::SetScaleMode(int32_t mode) {
+    m_player.SetScaleMode(mode == 3 ? movie::ScaleMode::NoScale : movie::ScaleMode::ShowAll);
+    RenderNow();
+}
+
+void MovieHost::SetAlignMode(int32_t mode) {
+    m_player.SetAlignMode(mode == 5 ? movie::AlignMode::TopLeft : movie::AlignMode::Center);
+    RenderNow();
+}
+
+void MovieHost::SetBackgroundColor(int32_t rgb) {
+    m_player.SetBackgroundOverride(ColorFromRgb(rgb));
+    RenderNow();
+}
+
+void MovieHost::SetBGColor(std::string_view color) {
+    if (const auto parsed = ColorFromText(color))
+        m_player.SetBackgroundOverride(*parsed);
+    else
+        m_player.ResetBackground();
+    RenderNow();
+}
+
+void MovieHost::SetQuality(int32_t quality) { SetQuality2(quality == 0 ? "low" : "high"); }
+
+void MovieHost::SetQuality2(std::string_view quality) {
+    const auto parsed = QualityFromName(quality);
+    if (!parsed) return;
+    m_quality2 = quality;
+    m_player.SetQuality(*parsed);
+    RenderNow();
+}
+
+void MovieHost::Move(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
+    SetBounds({toolkit::TwipsToPixelsX(leftTwips), toolkit::TwipsToPixelsY(topTwips),
+               toolkit::TwipsToPixelsX(leftTwips + widthTwips), toolkit::TwipsToPixelsY(topTwips + heightTwips)});
+}
+
+void MovieHost::SetBounds(const RECT& pixels) {
+    MoveWindow(Handle(), pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top, TRUE);
+}
+
+void MovieHost::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
+
+void MovieHost::RestartTimer() {
+    if (!Handle()) return;
+    const bool active = m_player.HasMovie() || m_download;
+    const double interval = m_player.HasMovie() ? m_player.FrameIntervalMs() : 100.0;
+    const UINT ms = active ? static_cast<UINT>(std::clamp(std::isfinite(interval) ? interval : 1000.0, 10.0, 1000.0)) : 0;
+    if (ms == m_timerInterval) return;
+    m_timerInterval = ms;
+    if (ms) {
+        SetTimer(Handle(), kFrameTimer, ms, nullptr);
+        m_lastTick = {};
+        MillisecondsSince(m_lastTick);
+    } else {
+        KillTimer(Handle(), kFrameTimer);
+    }
+}
+
+void MovieHost::Tick() {
+    m_player.Advance(MillisecondsSince(m_lastTick));
+    Present();
+}
+
+void MovieHost::RenderNow() { Present(); }
+
+void MovieHost::Present() {
+    if (!Handle()) return;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (m_surface.Width() != client.right || m_surface.Height() != client.bottom) {
+        m_surface.Resize(client.right, client.bottom);
+        m_presenter.Resize(client.right, client.bottom);
+    }
+    const raster::PixelRect dirty = m_player.Render(m_surface);
+    if (dirty.right <= dirty.left || dirty.bottom <= dirty.top) return;
+    m_presenter.Copy(m_surface, dirty);
+    const RECT area{dirty.left, dirty.top, dirty.right, dirty.bottom};
+    InvalidateRect(Handle(), &area, FALSE);
+}
+
+LRESULT MovieHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const double x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kFrameTimer) Tick();
+        return 0;
+    case kDownloadMessage:
+        TakeDownload();
+        return 0;
+    case WM_SIZE:
+        Present();
+        return 0;
+    case WM_ERASEBKGND: return 1;  // every pixel comes from the frame
+    case WM_PAINT: {
+        toolkit::PaintScope paint(Handle());
+        m_presenter.Paint(paint.Dc(), paint.Area());
+        return 0;
+    }
+    case WM_MOUSEMOVE: m_player.MouseMove(x, y); return 0;
+    case WM_LBUTTONDOWN:
+        SetFocus(Handle());
+        SetCapture(Handle());
+        m_player.MouseDown(x, y);
+        return 0;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        m_player.MouseUp(x, y);
+        return 0;
+    case WM_KEYDOWN: m_player.KeyDown(static_cast<uint8_t>(wParam)); return 0;
+    case WM_KEYUP: m_player.KeyUp(static_cast<uint8_t>(wParam)); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+        if (onGotFocus) onGotFocus();
+        return 0;
+    case WM_CONTEXTMENU: {
+        POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (screen.x == -1 && screen.y == -1) {  // from the keyboard: the window's corner
+            screen = {0, 0};
+            ClientToScreen(Handle(), &screen);
+        }
+        ShowHostMenu(screen);
+        return 0;
+    }
+    case WM_DESTROY:
+        KillTimer(Handle(), kFrameTimer);
+        m_timerInterval = 0;
+        m_download.reset();
+        break;
+    default: break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmora::moviehost

@@ -1,0 +1,96 @@
+// The movie host: a child window that plays one movie with our engine and offers the
+// operations the player's windows use (the same ones the Flash control offered).
+// Frame numbers here count from 0, as GotoFrame and FrameNum always did.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/movie/player.h"
+#include "moviehost/presenter.h"
+#include "toolkit/window.h"
+
+namespace velmora::moviehost {
+
+class UrlDownload;
+
+// The class name the shell's right-click hook looks for.
+inline constexpr wchar_t kMovieHostClass[] = L"MacromediaFlashPlayerActiveX";
+
+class MovieHost : public toolkit::Window {
+public:
+    MovieHost();
+    ~MovieHost() override;
+
+    // A child of `parent` covering `bounds` (parent pixels).
+    bool Create(HWND parent, const RECT& bounds, int id = 0);
+
+    // A local path (any extension), a web address, or "-1" to unload. A missing file, an
+    // unreachable address or a broken movie leave the host empty; nothing is reported.
+    void SetMovie(const std::string& movie);
+    const std::string& Movie() const { return m_movie; }
+
+    void Play();
+    void Stop();
+    void Rewind();
+    // Past the last frame stays on the last frame.
+    void GotoFrame(int32_t frame);
+    int32_t FrameNum() const;
+    void SetFrameNum(int32_t frame) { GotoFrame(frame); }
+    int32_t TotalFrames() const;
+    int32_t PercentLoaded() const;
+    bool IsPlaying() const;
+
+    // 50 doubles the magnification, 200 halves it, 0 shows the whole movie again.
+    void Zoom(int32_t percent);
+    void SetScaleMode(int32_t mode);  // 0 fit keeping proportions, 3 own size
+    void SetAlignMode(int32_t mode);  // 0 centre, 5 left and top
+    void SetBackgroundColor(int32_t rgb);  // 0xRRGGBB
+    void SetBGColor(std::string_view color);  // "": the movie's own colour again
+    void SetQuality(int32_t quality);  // 1 high, 0 low
+    void SetQuality2(std::string_view quality);  // "high", "low", "autolow"
+    const std::string& Quality2() const { return m_quality2; }
+    void SetWMode(std::string_view mode) { m_wmode = mode; }
+    const std::string& WMode() const { return m_wmode; }
+
+    // Placement in the parent's coordinates.
+    void Move(int leftTwips, int topTwips, int widthTwips, int heightTwips);
+    void SetBounds(const RECT& pixels);
+    void SetVisible(bool visible);
+
+    std::function<void(const std::string& command, const std::string& args)> onFSCommand;
+    std::function<void()> onGotFocus;
+
+    // The last presented frame, for tests and frame pictures (0x00BBGGRR).
+    COLORREF PixelAt(int x, int y) const { return m_presenter.PixelAt(x, y); }
+    // Draws now instead of at the next tick.
+    void RenderNow();
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LoadLocalFile(const std::string& path);
+    void TakeDownload();
+    void Tick();
+    void RestartTimer();
+    void Present();
+    void ShowHostMenu(POINT screen);
+    void OnMenuCommand(int command);
+
+    movie::Player m_player;
+    raster::Surface m_surface;
+    Presenter m_presenter;
+    std::unique_ptr<UrlDownload> m_download;
+    std::string m_movie;
+    std::string m_quality2 = "high";
+    std::string m_wmode = "Window";
+    LARGE_INTEGER m_lastTick{};
+    UINT m_timerInterval = 0;
+};
+
+}  // namespace velmora::moviehost

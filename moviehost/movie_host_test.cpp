@@ -1,0 +1,239 @@
+// The movie host window created for real, movies loaded from files and from a local
+// server, pixels read back from the presented frame.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "moviehost/movie_host.h"
+#include "toolkit/app.h"
+#include "toolkit/form.h"
+#include "toolkit/test_support/http_server.h"
+#include "tools/swfgen/movie_builder.h"
+#include "tools/swfgen/shape_builder.h"
+
+namespace velmora::moviehost {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kStageWidth = 200, kStageHeight = 100;  // pixels
+constexpr COLORREF kBlue = RGB(0, 0, 255), kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0);
+
+// Five frames on blue; frame k (1-based) shows a red bar from x = 20k to 20k + 20 px.
+// `padding` adds an unused bitmap so the file is large enough to arrive slowly.
+std::vector<uint8_t> BarsMovie(float frameRate = 12, int paddingPixels = 0) {
+    swfgen::MovieBuilder movie(6, {0, kStageWidth * 20, 0, kStageHeight * 20}, frameRate);
+    movie.SetBackground({0, 0, 255, 255});
+    if (paddingPixels > 0) {
+        Bitmap noise{paddingPixels, paddingPixels, {}};
+        uint32_t seed = 1;
+        for (int i = 0; i < paddingPixels * paddingPixels; ++i) {
+            seed = seed * 1103515245 + 12345;
+            noise.pixels.push_back(0xFF000000u | (seed >> 8));
+        }
+        movie.DefineBitmap(100, noise);
+    }
+    swfgen::ShapeBuilder bar;
+    bar.SetStyles(bar.AddFill(swfgen::SolidFill({255, 0, 0, 255})), 0, 0);
+    bar.Rect(0, 0, 20 * 20, kStageHeight * 20);
+    movie.DefineShape(1, bar.Build());
+    for (int frame = 1; frame <= 5; ++frame) {
+        Matrix at;
+        at.tx = frame * 20 * 20;
+        if (frame == 1)
+            movie.Place(1, 1, at);
+        else
+            movie.Move(1, at);
+        movie.ShowFrame();
+    }
+    return movie.Build();
+}
+
+std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string path = std::string(dir) + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+void PumpFor(std::chrono::milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        toolkit::PumpPendingMessages();
+        Sleep(5);
+    }
+}
+
+template <typename Condition>
+bool PumpUntil(Condition done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        toolkit::PumpPendingMessages();
+        Sleep(5);
+    }
+    return done();
+}
+
+class MovieHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_parent.Create());
+        ASSERT_TRUE(m_host.Create(m_parent.Handle(), {0, 0, kStageWidth, kStageHeight}));
+        m_path = WriteTemp("velmora_bars.swf", BarsMovie());
+    }
+    // The host's presented frame at a pixel.
+    COLORREF At(int x, int y) const { return m_host.PixelAt(x, y); }
+    // Which bar is shown: the frame whose red bar covers the middle of its slot.
+    int ShownBar() const {
+        for (int frame = 1; frame <= 5; ++frame)
+            if (At(frame * 20 + 10, 50) == kRed) return frame;
+        return 0;
+    }
+
+    toolkit::Form m_parent{{L"VelmoraHostTestParent", L"host", 6000, 4000}, {}};
+    MovieHost m_host;
+    std::string m_path;
+};
+
+TEST_F(MovieHostTest, RegistersTheClassTheShellLooksFor) {
+    wchar_t name[64];
+    GetClassNameW(m_host.Handle(), name, 64);
+    EXPECT_STREQ(name, L"MacromediaFlashPlayerActiveX");
+}
+
+TEST_F(MovieHostTest, LocalMovieLoadsAtOnceAndShowsItsFirstFrame) {
+    m_host.SetMovie(m_path);
+    EXPECT_EQ(m_host.Movie(), m_path);
+    EXPECT_EQ(m_host.TotalFrames(), 5);
+    EXPECT_EQ(m_host.PercentLoaded(), 100);
+    EXPECT_EQ(m_host.FrameNum(), 0);
+    EXPECT_EQ(At(5, 50), kBlue);
+    EXPECT_EQ(ShownBar(), 1);
+}
+
+TEST_F(MovieHostTest, GotoFrameCountsFromZeroAndStopsAtTheLastFrame) {
+    m_host.SetMovie(m_path);
+    m_host.Stop();
+    m_host.GotoFrame(2);
+    EXPECT_EQ(m_host.FrameNum(), 2);
+    EXPECT_EQ(ShownBar(), 3);
+    m_host.SetFrameNum(99);
+    EXPECT_EQ(m_host.FrameNum(), 4);
+    EXPECT_EQ(ShownBar(), 5);
+    m_host.Rewind();
+    EXPECT_EQ(m_host.FrameNum(), 0);
+    EXPECT_EQ(ShownBar(), 1);
+    EXPECT_FALSE(m_host.IsPlaying());
+}
+
+TEST_F(MovieHostTest, PlaysAtTheFrameRateAndStopHolds) {
+    m_host.SetMovie(WriteTemp("velmora_fast.swf", BarsMovie(30)));
+    m_host.Play();
+    ASSERT_TRUE(PumpUntil([&] { return m_host.FrameNum() >= 2; }, 5s)) << "the timeline does not advance";
+    m_host.Stop();
+    const int32_t held = m_host.FrameNum();
+    PumpFor(300ms);
+    EXPECT_EQ(m_host.FrameNum(), held);
+    EXPECT_EQ(ShownBar(), held + 1);
+}
+
+TEST_F(MovieHostTest, ZoomChangesTheVisibleAreaAndZeroShowsAllAgain) {
+    m_host.SetMovie(m_path);
+    m_host.Stop();
+    m_host.GotoFrame(0);  // bar at 20..40 px
+    ASSERT_EQ(At(30, 50), kRed);
+    m_host.Zoom(50);  // twice as large around the centre: the bar moves left, out of x = 30
+    EXPECT_EQ(At(30, 50), kBlue);
+    m_host.Zoom(0);
+    EXPECT_EQ(At(30, 50), kRed);
+    m_host.Zoom(200);  // half as large around the centre: the bar spans 60..70 px
+    EXPECT_EQ(At(30, 50), kBlue);
+    EXPECT_EQ(At(65, 50), kRed);
+    EXPECT_EQ(At(75, 50), kBlue);
+}
+
+TEST_F(MovieHostTest, ScaleAndAlignModes) {
+    m_host.SetBounds({0, 0, 400, 300});
+    m_host.SetMovie(m_path);
+    m_host.Stop();
+    m_host.RenderNow();
+    // Fitted: 400 x 200 centred vertically; the bar of frame 1 spans 40..80 px.
+    EXPECT_EQ(At(60, 150), kRed);
+    m_host.SetScaleMode(3);  // own size, centred: the stage spans 100..300 x 100..200
+    EXPECT_EQ(At(130, 150), kRed);
+    EXPECT_EQ(At(60, 150), kBlue);
+    m_host.SetAlignMode(5);  // own size, top left: the bar spans 20..40 px
+    EXPECT_EQ(At(30, 50), kRed);
+    EXPECT_EQ(At(130, 150), kBlue);
+}
+
+TEST_F(MovieHostTest, BackgroundColourAndBackToTheMoviesOwn) {
+    m_host.SetMovie(m_path);
+    m_host.SetBackgroundColor(0x00FF00);
+    EXPECT_EQ(At(5, 50), kGreen);
+    m_host.SetBGColor("");
+    EXPECT_EQ(At(5, 50), kBlue);
+}
+
+TEST_F(MovieHostTest, QualityNamesAreKept) {
+    m_host.SetMovie(m_path);
+    m_host.SetQuality2("low");
+    EXPECT_EQ(m_host.Quality2(), "low");
+    m_host.SetQuality(1);
+    EXPECT_EQ(m_host.Quality2(), "high");
+    m_host.SetQuality2("nonsense");
+    EXPECT_EQ(m_host.Quality2(), "high");
+    EXPECT_EQ(ShownBar(), 1);
+}
+
+TEST_F(MovieHostTest, MissingBrokenOrUnloadedMovieLeavesTheHostEmpty) {
+    const std::string garbage = WriteTemp("velmora_garbage.swf", {'F', 'W', 'S', 6, 0xFF, 0xFF, 0, 0, 1, 2, 3});
+    for (const std::string& movie : {std::string("C:\\no\\such\\movie.swf"), garbage}) {
+        m_host.SetMovie(movie);
+        EXPECT_EQ(m_host.Movie(), movie);
+        EXPECT_EQ(m_host.TotalFrames(), 0) << movie;
+        EXPECT_EQ(ShownBar(), 0) << movie;
+    }
+    m_host.SetMovie(m_path);
+    ASSERT_EQ(ShownBar(), 1);
+    m_host.SetMovie("-1");
+    EXPECT_EQ(m_host.TotalFrames(), 0);
+    EXPECT_EQ(ShownBar(), 0) << "only the background shows";
+}
+
+TEST_F(MovieHostTest, FocusIsReported) {
+    int focused = 0;
+    m_host.onGotFocus = [&] { ++focused; };
+    SetFocus(m_parent.Handle());
+    SetFocus(m_host.Handle());
+    EXPECT_EQ(focused, 1);
+}
+
+TEST_F(MovieHostTest, WebMoviePlaysWhileItLoads) {
+    const std::vector<uint8_t> bytes = BarsMovie(12, 160);  // about 100 KB of bitmap first
+    testing::HttpServer server;
+    server.Answer("/bars.swf", testing::HttpAnswer{testing::HttpAnswer::Kind::Body,
+                                                   std::string(bytes.begin(), bytes.end()), 8000, 150});
+    m_host.SetMovie(server.BaseUrl() + "/bars.swf");
+    EXPECT_EQ(m_host.TotalFrames(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return m_host.PercentLoaded() > 0; }, 10s));
+    EXPECT_EQ(m_host.TotalFrames(), 5) << "the frame count is known from the header";
+    EXPECT_LT(m_host.PercentLoaded(), 100) << "still loading";
+    ASSERT_TRUE(PumpUntil([&] { return m_host.PercentLoaded() == 100; }, 20s));
+    PumpUntil([&] { return ShownBar() != 0; }, 2s);
+    EXPECT_NE(ShownBar(), 0);
+}
+
+TEST_F(MovieHostTest, UnreachableAddressLeavesTheHostEmpty) {
+    m_host.SetMovie("http://127.0.0.1:1/none.swf");
+    PumpFor(1500ms);
+    EXPECT_EQ(m_host.TotalFrames(), 0);
+    EXPECT_EQ(m_host.PercentLoaded(), 0);
+}
+
+}  // namespace
+}  // namespace velmora::moviehost

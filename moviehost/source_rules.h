@@ -1,0 +1,29 @@
+// How the movie host reads the texts its callers set: the Movie source, the quality
+// names and the background colour.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "engine/core/geometry.h"
+#include "engine/raster/renderer.h"
+
+namespace velmora::moviehost {
+
+enum class MovieSource { Unload, WebAddress, LocalFile };
+
+// "-1" (and "") unload; http://, https:// and ftp:// addresses are fetched; anything else
+// is a local path, whatever its extension.
+MovieSource ClassifyMovieSource(std::string_view movie);
+
+// Quality2 names: "high", "best", "medium", "autohigh" draw anti-aliased; "low" and
+// "autolow" aliased. Unknown names give nothing.
+std::optional<raster::Quality> QualityFromName(std::string_view name);
+
+// "#RRGGBB" or "RRGGBB"; anything else (including "") gives nothing.
+std::optional<Rgba> ColorFromText(std::string_view text);
+
+// 0xRRGGBB as the BackgroundColor property takes it.
+Rgba ColorFromRgb(int32_t rgb);
+
+}  // namespace velmora::moviehost
