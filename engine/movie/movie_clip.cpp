@@ -69,6 +69,18 @@ void MovieClip::PrevFrame() {
 }
 
 void MovieClip::Advance() {
+    // Flash runs the frames of existing children before their parent's, newest first.
+    std::vector<std::pair<uint64_t, MovieClip*>> clips;
+    auto collect = [&](DisplayList& list) {
+        for (auto& [depth, child] : list)
+            if (child->clip && child->createdTick < m_context.tick) clips.emplace_back(child->serial, child->clip.get());
+    };
+    collect(m_children);
+    for (auto& [depth, child] : m_children) collect(child->buttonChildren);
+    std::sort(clips.begin(), clips.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (auto& [serial, clip] : clips)
+        if (m_context.live.count(serial)) clip->Advance();
+
     uint16_t loaded = FramesLoaded();
     if (m_frame == 0) {
         EnsureStarted();
@@ -80,15 +92,15 @@ void MovieClip::Advance() {
         }
         // A root still loading waits on its last frame; a one-frame timeline stays put.
     }
-    // Children placed during this tick already entered their first frame.
-    std::vector<MovieClip*> clips;
-    for (auto& [depth, child] : m_children)
-        if (child->clip && child->createdTick < m_context.tick) clips.push_back(child->clip.get());
-    for (auto& [depth, child] : m_children)
-        for (auto& [d, c] : child->buttonChildren)
-            if (c->clip && c->createdTick < m_context.tick) clips.push_back(c->clip.get());
-    for (MovieClip* c : clips) {
-        if (m_context.live.count(c->Owner().serial)) c->Advance();
+}
+
+void MovieClip::StartNewChildren() {
+    // Children this frame created enter their first frame after the parent's actions.
+    std::vector<uint64_t> started;
+    started.swap(m_newChildren);
+    for (uint64_t serial : started) {
+        auto it = m_context.live.find(serial);
+        if (it != m_context.live.end() && it->second->clip) it->second->clip->EnsureStarted();
     }
 }
 
@@ -98,10 +110,12 @@ void MovieClip::StepTo(uint16_t frame) {
         ApplyFrame(m_frame);
     }
     QueueActions(m_frame);
+    StartNewChildren();
 }
 
 void MovieClip::ApplyFrame(uint16_t frame) {
     const Frame& f = m_timeline.frames[frame - 1];
+    if (!f.tags.empty()) m_context.changed = true;
     for (const FrameTag& tag : f.tags) {
         if (auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             Apply(*place, frame);
@@ -109,7 +123,6 @@ void MovieClip::ApplyFrame(uint16_t frame) {
             m_children.erase(remove->depth);
         }
     }
-    m_context.changed = true;
 }
 
 void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
@@ -124,7 +137,7 @@ void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
         ApplyPlacement(*object, p);
         DisplayObject& placed = *object;
         m_children[p.depth] = std::move(object);
-        if (placed.clip) placed.clip->EnsureStarted();
+        if (placed.clip) m_newChildren.push_back(placed.serial);
         if (!placed.clipActions.empty()) {
             for (const auto& action : placed.clipActions)
                 if (action.events & swf::kClipLoad)
@@ -197,11 +210,12 @@ void MovieClip::Rebuild(uint16_t target) {
         for (const auto* p : entry.places) ApplyPlacement(*object, *p);
         DisplayObject& placed = *object;
         m_children[depth] = std::move(object);
-        if (placed.clip) placed.clip->EnsureStarted();
+        if (placed.clip) m_newChildren.push_back(placed.serial);
     }
     m_frame = target;
     m_context.changed = true;
     QueueActions(target);
+    StartNewChildren();
 }
 
 }  // namespace velmora::movie

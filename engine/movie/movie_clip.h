@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "engine/movie/definition.h"
 #include "engine/movie/display_object.h"
@@ -48,6 +49,7 @@ private:
     void ApplyFrame(uint16_t frame);
     void Apply(const swf::PlaceObject& place, uint16_t frame);
     void QueueActions(uint16_t frame);
+    void StartNewChildren();
 
     PlayContext& m_context;
     DisplayObject& m_owner;
@@ -56,6 +58,7 @@ private:
     uint16_t m_frame = 0;
     bool m_playing = true;
     DisplayList m_children;
+    std::vector<uint64_t> m_newChildren;  // serials of sprites placed by the frame being entered
 };
 
 // Applies a PlaceObject's fields to an instance.

@@ -1,0 +1,205 @@
+// The player's view (scale, align, zoom, background), dirty regions, buttons and hooks.
+#include "engine/movie/player.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/movie/movie_clip.h"
+#include "tools/swfgen/movie_builder.h"
+#include "tools/swfgen/samples.h"
+
+namespace velmora::movie {
+namespace {
+
+std::vector<uint8_t> Sample(const char* name) { return swfgen::FindSample(name)->build(swf::Compression::None); }
+
+uint32_t Pixel(const raster::Surface& s, int x, int y) { return s.Row(y)[x]; }
+
+struct ViewCase {
+    const char* name;
+    ScaleMode scale;
+    AlignMode align;
+    int zoom;  // Zoom() argument applied once; -1 none
+    int width, height;
+    // where stage twips (0,0) and (4000,3000) land
+    double x0, y0, x1, y1;
+};
+
+TEST(Player, StageToPixelsTable) {
+    // The samples' stage is 200 x 150 pixels.
+    const ViewCase cases[] = {
+        {"show all, same size", ScaleMode::ShowAll, AlignMode::Center, -1, 200, 150, 0, 0, 200, 150},
+        {"show all, wider: pillarbox", ScaleMode::ShowAll, AlignMode::Center, -1, 400, 150, 100, 0, 300, 150},
+        {"show all, wider, top-left", ScaleMode::ShowAll, AlignMode::TopLeft, -1, 400, 150, 0, 0, 200, 150},
+        {"show all, double", ScaleMode::ShowAll, AlignMode::Center, -1, 400, 300, 0, 0, 400, 300},
+        {"no scale, centred", ScaleMode::NoScale, AlignMode::Center, -1, 400, 300, 100, 75, 300, 225},
+        {"no scale, top-left", ScaleMode::NoScale, AlignMode::TopLeft, -1, 400, 300, 0, 0, 200, 150},
+        {"zoom in around the middle", ScaleMode::ShowAll, AlignMode::Center, 50, 200, 150, -100, -75, 300, 225},
+        {"zoom out", ScaleMode::ShowAll, AlignMode::Center, 200, 200, 150, 50, 37.5, 150, 112.5},
+        {"zoom reset", ScaleMode::ShowAll, AlignMode::Center, 0, 200, 150, 0, 0, 200, 150},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Player player;
+        player.Load(Sample("shapes"));
+        player.SetScaleMode(c.scale);
+        player.SetAlignMode(c.align);
+        if (c.zoom >= 0) player.Zoom(c.zoom);
+        Matrix m = player.StageToPixels(c.width, c.height);
+        EXPECT_DOUBLE_EQ(m.tx, c.x0);
+        EXPECT_DOUBLE_EQ(m.ty, c.y0);
+        EXPECT_DOUBLE_EQ(m.a * 4000 + m.tx, c.x1);
+        EXPECT_DOUBLE_EQ(m.d * 3000 + m.ty, c.y1);
+    }
+}
+
+TEST(Player, UnchangedFrameRedrawsNothing) {
+    Player player;
+    player.Load(Sample("shapes"));
+    raster::Surface surface(200, 150);
+    raster::PixelRect first = player.Render(surface);
+    EXPECT_EQ(first.right - first.left, 200);
+    EXPECT_EQ(first.bottom - first.top, 150);
+    for (int i = 0; i < 3; ++i) {
+        player.RunFrame();  // one-frame movie: nothing moves
+        raster::PixelRect again = player.Render(surface);
+        EXPECT_TRUE(IsEmpty(again));
+    }
+}
+
+TEST(Player, DirtyRegionCoversOldAndNewPlaceOnly) {
+    Player player;
+    player.Load(Sample("timeline"));  // a 30x30 px square at (10,60), then (60,60), (110,60)
+    raster::Surface surface(200, 150);
+    player.Render(surface);
+    player.RunFrame();
+    raster::PixelRect dirty = player.Render(surface);
+    EXPECT_LE(dirty.left, 10);
+    EXPECT_GE(dirty.right, 90);
+    EXPECT_LE(dirty.top, 60);
+    EXPECT_GE(dirty.bottom, 90);
+    EXPECT_GT(dirty.left, 0);
+    EXPECT_LT(dirty.right, 150);  // the far right of the stage stays untouched
+    EXPECT_GT(dirty.top, 40);
+    // The moved square is drawn, the old place cleared.
+    EXPECT_EQ(Pixel(surface, 75, 75), 0xFFDC2828u);
+    EXPECT_EQ(Pixel(surface, 25, 75), 0xFFFFFFFFu);
+}
+
+TEST(Player, ViewChangesRedrawEverything) {
+    Player player;
+    player.Load(Sample("shapes"));
+    raster::Surface surface(200, 150);
+    player.Render(surface);
+    player.SetBackgroundOverride({0, 0, 0, 255});
+    EXPECT_EQ(player.Render(surface).right, 200);
+    EXPECT_EQ(Pixel(surface, 199, 0), 0xFF000000u);
+    player.ResetBackground();
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 199, 0), 0xFFFFFFFFu);
+    player.SetQuality(raster::Quality::Low);
+    EXPECT_EQ(player.Render(surface).bottom, 150);
+    raster::Surface bigger(300, 150);
+    EXPECT_EQ(player.Render(bigger).right, 300);  // pillarboxed: background left and right
+    EXPECT_EQ(Pixel(bigger, 10, 75), 0xFFFFFFFFu);
+}
+
+TEST(Player, NoMovieShowsTheBackground) {
+    Player player;
+    raster::Surface surface(20, 10);
+    player.SetBackgroundOverride({0, 0, 255, 255});
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 5, 5), 0xFF0000FFu);
+    EXPECT_EQ(player.TotalFrames(), 0u);
+    EXPECT_EQ(player.CurrentFrame(), 0u);
+    EXPECT_EQ(player.PercentLoaded(), 0);
+    player.Play();
+    player.GotoFrame(3);
+    player.Advance(1000);
+}
+
+TEST(Player, ButtonFollowsTheMouse) {
+    // Up red, over green, down blue; the button covers (60,50)-(140,100) on a 200x150 stage.
+    Player player;
+    std::vector<ActionRequest> actions;
+    PlayerCallbacks callbacks;
+    callbacks.runActions = [&](const ActionRequest& r) { actions.push_back(r); };
+    player.SetCallbacks(callbacks);
+    player.Load(Sample("button"));
+    raster::Surface surface(200, 150);
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 100, 75), 0xFFDC2828u);
+    player.MouseMove(100, 75);
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 100, 75), 0xFF28B43Cu);
+    player.MouseDown(100, 75);
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 100, 75), 0xFF2850DCu);
+    EXPECT_TRUE(actions.empty());
+    player.MouseUp(100, 75);
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 100, 75), 0xFF28B43Cu);
+    ASSERT_EQ(actions.size(), 1u);  // the release action
+    EXPECT_EQ(actions[0].source, ActionSource::Button);
+    EXPECT_EQ(actions[0].target, player.Root()->Owner().serial);
+    EXPECT_EQ(std::vector<uint8_t>(actions[0].bytes.begin(), actions[0].bytes.end()),
+              (std::vector<uint8_t>{0x07, 0x00}));
+    player.MouseMove(10, 10);
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 100, 75), 0xFFDC2828u);
+}
+
+TEST(Player, ReleaseOutsideDoesNotFireTheReleaseAction) {
+    Player player;
+    int releases = 0;
+    PlayerCallbacks callbacks;
+    callbacks.runActions = [&](const ActionRequest&) { ++releases; };
+    player.SetCallbacks(callbacks);
+    player.Load(Sample("button"));
+    raster::Surface surface(200, 150);
+    player.Render(surface);
+    player.MouseDown(100, 75);
+    player.MouseMove(5, 5);
+    player.MouseUp(5, 5);
+    EXPECT_EQ(releases, 0);
+}
+
+TEST(Player, GetUrlSplitsFsCommands) {
+    Player player;
+    std::vector<std::string> seen;
+    PlayerCallbacks callbacks;
+    callbacks.fsCommand = [&](std::string_view c, std::string_view a) { seen.push_back("fs " + std::string(c) + "|" + std::string(a)); };
+    callbacks.getUrl = [&](std::string_view u, std::string_view t) { seen.push_back("url " + std::string(u) + "|" + std::string(t)); };
+    callbacks.trace = [&](std::string_view t) { seen.push_back("trace " + std::string(t)); };
+    player.SetCallbacks(callbacks);
+    player.RaiseGetUrl("FSCommand:fullscreen", "true");
+    player.RaiseGetUrl("fscommand:quit", "");
+    player.RaiseGetUrl("http://127.0.0.1/a.swf", "_blank");
+    player.RaiseTrace("hello");
+    EXPECT_EQ(seen, (std::vector<std::string>{"fs fullscreen|true", "fs quit|", "url http://127.0.0.1/a.swf|_blank",
+                                              "trace hello"}));
+}
+
+TEST(Player, ClipEventsReachTheirClips) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    swf::PlaceObject p = swfgen::Placement(1, 1);
+    p.clipActions = {{swf::kClipLoad, 0, {0x01, 0x00}}, {swf::kClipEnterFrame, 0, {0x02, 0x00}},
+                     {swf::kClipKeyPress, 65, {0x03, 0x00}}};
+    m.Place(p);
+    m.ShowFrame();
+    std::vector<uint8_t> kinds;
+    Player player;
+    PlayerCallbacks callbacks;
+    callbacks.runActions = [&](const ActionRequest& r) { kinds.push_back(r.bytes[0]); };
+    player.SetCallbacks(callbacks);
+    player.Load(m.Build());
+    player.RunFrame();
+    player.KeyDown(66);
+    player.KeyDown(65);
+    EXPECT_EQ(kinds, (std::vector<uint8_t>{0x01, 0x02, 0x03}));
+}
+
+}  // namespace
+}  // namespace velmora::movie
