@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "menulib/memory_property_bag.h"
 #include "player/lists/test_support/lists_test_support.h"
 
 namespace velmora::lists {
 namespace {
 
-using testing::MemoryBag;
 using testing::PumpFor;
 using testing::PumpUntil;
 
@@ -302,19 +302,21 @@ TEST_F(ListTest, IconsComeFromTheImageListFromOne) {
 TEST_F(ListTest, PropertiesPersistWithTheirDefaults) {
     IList fresh;
     ASSERT_TRUE(fresh.Create(m_host, 0, 210, 100, 60));
-    MemoryBag defaults;
+    ostrel::MemoryPropertyBag defaults;
     fresh.WriteProperties(defaults);
-    EXPECT_EQ(defaults.Size(), 0u);
+    EXPECT_EQ(defaults.Names().size(), 0u);
     EXPECT_TRUE(defaults.HasChild(L"Font"));
 
-    MemoryBag bag;
+    ostrel::MemoryPropertyBag bag;
     m_list->SetMousePointer(11);
     m_list->WriteProperties(bag);
     EXPECT_EQ(bag.Read(L"ItemHeight", ostrel::PropertyValue::Of(0)).number, 19);
     EXPECT_EQ(bag.Read(L"CaptionPosX", ostrel::PropertyValue::Of(0)).number, 20);
     EXPECT_EQ(bag.Read(L"Selected", ostrel::PropertyValue::Of(0)).number, 1);
     EXPECT_EQ(bag.Read(L"IconPosX", ostrel::PropertyValue::Of(0)).number, 4);
-    EXPECT_FALSE(bag.Has(L"MouseIcon"));
+    EXPECT_EQ(bag.Names(), (std::vector<std::wstring>{L"ItemHeight", L"IconPosX", L"IconPosY", L"CaptionPosX",
+                                                      L"CaptionPosY", L"TextPosX", L"TextPosY", L"Selected",
+                                                      L"MousePointer"}));
 
     fresh.ReadProperties(bag);
     EXPECT_EQ(fresh.ItemHeight(), 19);

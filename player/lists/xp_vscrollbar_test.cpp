@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "menulib/memory_property_bag.h"
 #include "player/lists/test_support/lists_test_support.h"
 
 namespace velmora::lists {
 namespace {
 
 using testing::Capture;
-using testing::MemoryBag;
 using testing::PumpFor;
 using testing::PumpUntil;
 
@@ -235,20 +235,19 @@ TEST_F(BarTest, SchemesAndTheDisabledLook) {
 }
 
 TEST_F(BarTest, PropertiesPersistOnlyWhereTheyDifferFromTheDefaults) {
-    MemoryBag bag;
+    ostrel::MemoryPropertyBag bag;
     m_bar->WriteProperties(bag);
-    EXPECT_EQ(bag.Size(), 0u);
+    EXPECT_EQ(bag.Names().size(), 0u);
     m_bar->SetMax(20);
     m_bar->SetValue(7);
     m_bar->SetColorScheme(2);
     m_bar->SetSmallChange(3);
     m_bar->WriteProperties(bag);
-    EXPECT_EQ(bag.Size(), 4u);
-    EXPECT_EQ(bag.Read(L"max", ostrel::PropertyValue::Of(0)).number, 20);
-    EXPECT_FALSE(bag.Has(L"LargeChange"));
+    EXPECT_EQ(bag.Names(), (std::vector<std::wstring>{L"Max", L"SmallChange", L"Value", L"ColorScheme"}));
+    EXPECT_EQ(bag.Read(L"Max", ostrel::PropertyValue::Of(0)).number, 20);
 
     NewBar(200);
-    bag.Write(L"ENABLED", ostrel::PropertyValue::Of(0), ostrel::PropertyValue::Of(1));
+    bag.Write(L"Enabled", ostrel::PropertyValue::Of(0), ostrel::PropertyValue::Of(1));
     m_bar->ReadProperties(bag);
     EXPECT_EQ(m_bar->Max(), 20);
     EXPECT_EQ(m_bar->Value(), 7);

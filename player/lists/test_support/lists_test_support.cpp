@@ -3,40 +3,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cwctype>
-
 #include "toolkit/handles.h"
 
 namespace velmora::lists::testing {
-
-namespace {
-std::wstring Folded(std::wstring_view name) {
-    std::wstring folded(name);
-    for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towlower(c));
-    return folded;
-}
-}  // namespace
-
-ostrel::PropertyValue MemoryBag::Read(std::wstring_view name, const ostrel::PropertyValue& fallback) const {
-    const auto found = m_values.find(Folded(name));
-    return found == m_values.end() ? fallback : found->second;
-}
-
-void MemoryBag::Write(std::wstring_view name, const ostrel::PropertyValue& value,
-                      const ostrel::PropertyValue& fallback) {
-    if (value == fallback) m_values.erase(Folded(name));
-    else m_values[Folded(name)] = value;
-}
-
-ostrel::PropertyBag& MemoryBag::Child(std::wstring_view name) {
-    auto& child = m_children[Folded(name)];
-    if (!child) child = std::make_unique<MemoryBag>();
-    return *child;
-}
-
-bool MemoryBag::HasChild(std::wstring_view name) const { return m_children.count(Folded(name)) != 0; }
-
-bool MemoryBag::Has(std::wstring_view name) const { return m_values.count(Folded(name)) != 0; }
 
 Capture::Capture(HWND window) {
     RECT client{};

@@ -1,35 +1,15 @@
-// Helpers of the list tests under Wine: an in-memory property bag, pixel capture through
-// WM_PRINTCLIENT, message pumping for a while, and a watcher that answers a message box.
+// Helpers of the list tests under Wine: pixel capture through WM_PRINTCLIENT, message
+// pumping for a while, and a watcher that answers a message box.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
-#include <map>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "menulib/property_bag.h"
-
 namespace velmora::lists::testing {
-
-// Names match without regard to letter case, as in the control container's bags.
-class MemoryBag : public ostrel::PropertyBag {
-public:
-    ostrel::PropertyValue Read(std::wstring_view name, const ostrel::PropertyValue& fallback) const override;
-    void Write(std::wstring_view name, const ostrel::PropertyValue& value,
-               const ostrel::PropertyValue& fallback) override;
-    PropertyBag& Child(std::wstring_view name) override;
-    bool HasChild(std::wstring_view name) const override;
-    size_t Size() const { return m_values.size(); }
-    bool Has(std::wstring_view name) const;
-
-private:
-    std::map<std::wstring, ostrel::PropertyValue> m_values;
-    std::map<std::wstring, std::unique_ptr<MemoryBag>> m_children;
-};
 
 // The client area of a window as its WM_PRINTCLIENT draws it.
 class Capture {
