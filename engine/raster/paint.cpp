@@ -154,25 +154,50 @@ void Paint::Span(int x, int y, int count, uint32_t* out) const {
     else GradientSpan(u, v, count, out);
 }
 
+namespace {
+
+// Ramp lookups for `count` pixels whose gradient position comes from `position(i)`; the
+// spread mode is decided once per span so the loops stay branch-free.
+template <typename Position>
+void RampSpan(const std::array<uint32_t, 256>& lut, SpreadMode spread, int count, uint32_t* out,
+              Position position) {
+    switch (spread) {
+    case SpreadMode::Pad:
+        for (int i = 0; i < count; ++i) {
+            const float t = std::min(std::max(position(i), 0.f), 1.f);  // NaN becomes 0
+            out[i] = lut[static_cast<int>(t * 255 + 0.5f)];
+        }
+        break;
+    case SpreadMode::Repeat:
+    case SpreadMode::Reflect:
+        for (int i = 0; i < count; ++i) out[i] = lut[GradientIndex(position(i), spread)];
+        break;
+    }
+}
+
+}  // namespace
+
 void Paint::GradientSpan(double gx, double gy, int count, uint32_t* out) const {
-    // Unit gradient space (the square is -1..1), stepped per pixel in float.
-    float x = static_cast<float>(gx / kGradientHalf), y = static_cast<float>(gy / kGradientHalf);
+    // Unit gradient space (the square is -1..1), stepped per pixel.
+    const float x = static_cast<float>(gx / kGradientHalf), y = static_cast<float>(gy / kGradientHalf);
     const float dx = static_cast<float>(m_inverse.a / kGradientHalf);
     const float dy = static_cast<float>(m_inverse.b / kGradientHalf);
-    const SpreadMode spread = m_spread;
     if (m_kind == FillKind::LinearGradient) {
-        for (int i = 0; i < count; ++i, x += dx) out[i] = m_lut[GradientIndex((x + 1) * 0.5f, spread)];
+        RampSpan(m_lut, m_spread, count, out, [=](int i) { return (x + dx * i + 1) * 0.5f; });
     } else if (m_kind == FillKind::RadialGradient || m_focal == 0) {
-        for (int i = 0; i < count; ++i, x += dx, y += dy)
-            out[i] = m_lut[GradientIndex(std::sqrt(x * x + y * y), spread)];
+        RampSpan(m_lut, m_spread, count, out, [=](int i) {
+            const float px = x + dx * i, py = y + dy * i;
+            return std::sqrt(px * px + py * py);
+        });
     } else {
-        // Position along the ray from the focal point through (x, y) to the circle.
+        // Position along the ray from the focal point through the pixel to the circle.
         const float f = static_cast<float>(m_focal), c = f * f - 1;
-        for (int i = 0; i < count; ++i, x += dx, y += dy) {
-            const float ddx = x - f, dd = ddx * ddx + y * y, fd = f * ddx;
+        RampSpan(m_lut, m_spread, count, out, [=](int i) {
+            const float ddx = x + dx * i - f, py = y + dy * i;
+            const float dd = ddx * ddx + py * py, fd = f * ddx;
             const float s = dd > 0 ? (-fd + std::sqrt(fd * fd - dd * c)) / dd : 0;
-            out[i] = m_lut[GradientIndex(s > 0 ? 1 / s : 0, spread)];
-        }
+            return s > 0 ? 1 / s : 0.f;
+        });
     }
 }
 

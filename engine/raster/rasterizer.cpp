@@ -140,14 +140,15 @@ void Rasterizer::AccumulateRow(const Segment& s, float rowTop) {
 namespace {
 
 uint8_t CoverageOf(float winding, FillRule rule) {
-    float a = std::fabs(winding);
+    // Bounded first so hostile input cannot overflow the conversion.
+    float a = std::min(std::fabs(winding), 1e6f);
     if (rule == FillRule::NonZero) {
         a = std::min(a, 1.f);
     } else {
-        a = std::fmod(a, 2.f);
+        a -= 2 * static_cast<float>(static_cast<int>(a * 0.5f));  // a mod 2, a >= 0
         if (a > 1) a = 2 - a;
     }
-    return static_cast<uint8_t>(a * 255.f + 0.5f);
+    return static_cast<uint8_t>(a * 255 + 0.5f);
 }
 
 bool Inside(int winding, FillRule rule) {

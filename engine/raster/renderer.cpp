@@ -106,33 +106,29 @@ public:
         m_box = box;
         const size_t size = static_cast<size_t>(box.right - box.left) * (box.bottom - box.top);
         if (m_pixels.size() < size) m_pixels.resize(size, 0);  // stays zero between uses
-        m_rows.assign(static_cast<size_t>(box.bottom - box.top), {INT32_MAX, INT32_MIN});
+        m_runs.clear();
     }
 
     void Add(int y, int x0, int x1, const uint32_t* colors, const uint8_t* cov, uint8_t constant) {
         // Cells just right of the last edge may be reported; they hold no coverage.
         x1 = std::min(x1, m_box.right);
-        const int width = m_box.right - m_box.left;
-        auto& range = m_rows[static_cast<size_t>(y - m_box.top)];
-        range.first = std::min(range.first, x0);
-        range.second = std::max(range.second, x1);
-        uint32_t* dst = m_pixels.data() + static_cast<size_t>(y - m_box.top) * width + (x0 - m_box.left);
-        for (int i = 0; i < x1 - x0; ++i) {
-            const uint32_t c = cov ? cov[i] : constant;
-            if (c) dst[i] = AddSaturate(dst[i], ScalePixel(colors[i], Factor(c)));
+        if (x1 <= x0) return;
+        m_runs.push_back({y, x0, x1});
+        uint32_t* dst = Row(y);
+        for (int x = x0; x < x1; ++x) {
+            const uint32_t c = cov ? cov[x - x0] : constant;
+            if (c) dst[x] = AddSaturate(dst[x], ScalePixel(colors[x - x0], Factor(c)));
         }
     }
 
     // Composites what was gathered over the surface and clears it for the next layer.
+    // Runs of several fills overlap; a pixel is composited on its first visit.
     void Composite(Surface& target, const uint8_t* mask) {
-        const int width = m_box.right - m_box.left;
-        for (int y = m_box.top; y < m_box.bottom; ++y) {
-            const auto [from, to] = m_rows[static_cast<size_t>(y - m_box.top)];
-            if (from >= to) continue;
-            uint32_t* src = m_pixels.data() + static_cast<size_t>(y - m_box.top) * width - m_box.left;
-            uint32_t* dst = target.Row(y);
-            const uint8_t* m = mask ? mask + static_cast<size_t>(y) * target.Width() : nullptr;
-            for (int x = from; x < to; ++x) {
+        for (const Run& run : m_runs) {
+            uint32_t* src = Row(run.y);
+            uint32_t* dst = target.Row(run.y);
+            const uint8_t* m = mask ? mask + static_cast<size_t>(run.y) * target.Width() : nullptr;
+            for (int x = run.x0; x < run.x1; ++x) {
                 uint32_t c = src[x];
                 if (c == 0) continue;
                 src[x] = 0;
@@ -147,9 +143,19 @@ public:
     }
 
 private:
+    struct Run {
+        int y, x0, x1;
+    };
+
+    // Row y of the gathered pixels, indexed by surface x.
+    uint32_t* Row(int y) {
+        const int width = m_box.right - m_box.left;
+        return m_pixels.data() + static_cast<ptrdiff_t>(y - m_box.top) * width - m_box.left;
+    }
+
     PixelRect m_box;
     std::vector<uint32_t> m_pixels;
-    std::vector<std::pair<int, int>> m_rows;  // per row: the columns written
+    std::vector<Run> m_runs;
 };
 
 // A fill of a multi-fill layer: partial coverage to the edge layer, full to the surface.
