@@ -1,0 +1,216 @@
+#include "engine/avm1/corpus/movie_bridge.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace velmora::avm1 {
+
+namespace {
+
+constexpr double kTwips = 20;
+
+double ScaleX(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b) * 100; }
+double ScaleY(const Matrix& m) { return std::sqrt(m.c * m.c + m.d * m.d) * 100; }
+double Rotation(const Matrix& m) { return std::atan2(m.b, m.a) * 180 / std::numbers::pi; }
+
+// Rebuilds the matrix from scale and rotation, keeping the translation.
+void Compose(Matrix& m, double xScale, double yScale, double degrees) {
+    double r = degrees * std::numbers::pi / 180;
+    m.a = std::cos(r) * xScale / 100;
+    m.b = std::sin(r) * xScale / 100;
+    m.c = -std::sin(r) * yScale / 100;
+    m.d = std::cos(r) * yScale / 100;
+}
+
+}  // namespace
+
+movie::MovieClip* MovieBridge::Timeline(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    return o ? o->clip.get() : nullptr;
+}
+
+ClipId MovieBridge::Level(int level) {
+    movie::MovieClip* root = m_player.Root();
+    return level == 0 && root ? root->Owner().serial : kNoClip;
+}
+
+ClipId MovieBridge::Parent(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    return o && o->parent ? o->parent->Owner().serial : kNoClip;
+}
+
+ClipId MovieBridge::ChildByName(ClipId clip, std::string_view name, bool caseSensitive) {
+    movie::MovieClip* t = Timeline(clip);
+    if (!t) return kNoClip;
+    for (auto& [depth, child] : t->Children())
+        if (child && !child->place.name.empty() && NamesEqual(child->place.name, name, caseSensitive))
+            return child->serial;
+    return kNoClip;
+}
+
+std::vector<ClipId> MovieBridge::Children(ClipId clip) {
+    std::vector<ClipId> out;
+    if (movie::MovieClip* t = Timeline(clip))
+        for (auto& [depth, child] : t->Children())
+            if (child) out.push_back(child->serial);
+    return out;
+}
+
+ClipKind MovieBridge::Kind(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o) return ClipKind::Other;
+    if (o->clip) return ClipKind::MovieClip;
+    if (o->character && o->character->AsButton()) return ClipKind::Button;
+    return ClipKind::Other;
+}
+
+HostValue MovieBridge::GetProperty(ClipId clip, ClipProp prop) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o) return {};
+    const Matrix& m = o->place.matrix;
+    movie::MovieClip* t = o->clip.get();
+    switch (prop) {
+    case ClipProp::X: return HostValue::Number(m.tx / kTwips);
+    case ClipProp::Y: return HostValue::Number(m.ty / kTwips);
+    case ClipProp::XScale: return HostValue::Number(ScaleX(m));
+    case ClipProp::YScale: return HostValue::Number(ScaleY(m));
+    case ClipProp::Rotation: return HostValue::Number(Rotation(m));
+    case ClipProp::Alpha: return HostValue::Number(o->place.colorTransform.aMul * 100);
+    case ClipProp::Visible: return HostValue::Boolean(o->place.visible);
+    case ClipProp::CurrentFrame: return HostValue::Number(t ? t->CurrentFrame() : 1);
+    case ClipProp::TotalFrames: return HostValue::Number(t ? t->TotalFrames() : 1);
+    case ClipProp::FramesLoaded: return HostValue::Number(t ? t->FramesLoaded() : 1);
+    case ClipProp::Name: return HostValue::String(o->place.name);
+    case ClipProp::DropTarget: return HostValue::String("");
+    case ClipProp::Url: return HostValue::String("file:///test.swf");
+    case ClipProp::Quality: return HostValue::String("HIGH");
+    case ClipProp::HighQuality: return HostValue::Number(1);
+    case ClipProp::FocusRect: return HostValue::Boolean(true);
+    case ClipProp::SoundBufTime: return HostValue::Number(5);
+    default: return HostValue::Number(0);
+    }
+}
+
+void MovieBridge::SetProperty(ClipId clip, ClipProp prop, const HostValue& value) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o) return;
+    Matrix& m = o->place.matrix;
+    double v = value.number;
+    bool finite = std::isfinite(v);
+    switch (prop) {
+    case ClipProp::X:
+        if (finite) m.tx = v * kTwips;
+        break;
+    case ClipProp::Y:
+        if (finite) m.ty = v * kTwips;
+        break;
+    case ClipProp::XScale:
+        if (finite) Compose(m, v, ScaleY(m), Rotation(m));
+        break;
+    case ClipProp::YScale:
+        if (finite) Compose(m, ScaleX(m), v, Rotation(m));
+        break;
+    case ClipProp::Rotation:
+        if (finite) Compose(m, ScaleX(m), ScaleY(m), v);
+        break;
+    case ClipProp::Alpha:
+        if (finite) o->place.colorTransform.aMul = static_cast<float>(v / 100);
+        break;
+    case ClipProp::Visible: o->place.visible = v != 0; break;
+    case ClipProp::Name: o->place.name = value.text; break;
+    default: return;
+    }
+    o->context.changed = true;
+}
+
+void MovieBridge::GotoFrame(ClipId clip, int frame) {
+    if (movie::MovieClip* t = Timeline(clip))
+        t->GotoFrame(static_cast<uint16_t>(std::clamp(frame + 1, 1, 0xFFFF)), t->IsPlaying());
+}
+
+int MovieBridge::FrameOfLabel(ClipId clip, std::string_view label) {
+    movie::MovieClip* t = Timeline(clip);
+    if (!t) return -1;
+    auto frame = t->GetTimeline().FindLabel(label);
+    return frame ? *frame - 1 : -1;
+}
+
+void MovieBridge::Play(ClipId clip) {
+    if (movie::MovieClip* t = Timeline(clip)) t->Play();
+}
+
+void MovieBridge::Stop(ClipId clip) {
+    if (movie::MovieClip* t = Timeline(clip)) t->Stop();
+}
+
+bool MovieBridge::FrameLoaded(ClipId clip, int frame) {
+    movie::MovieClip* t = Timeline(clip);
+    return t && frame < t->FramesLoaded();
+}
+
+void MovieBridge::CallFrame(ClipId clip, int frame) {
+    movie::MovieClip* t = Timeline(clip);
+    if (!t || !m_vm || frame < 0 || static_cast<size_t>(frame) >= t->GetTimeline().frames.size()) return;
+    for (const movie::ActionBlock& block : t->GetTimeline().frames[static_cast<size_t>(frame)].actions)
+        m_vm->RunActions(block.bytes, block.swfVersion, clip);
+}
+
+void MovieBridge::Remove(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o || !o->parent) return;
+    if (m_vm) m_vm->ClipRemoved(clip);
+    o->parent->Children().erase(o->depth);
+}
+
+int MovieBridge::Depth(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    return o ? static_cast<int>(o->depth) - 16384 : 0;
+}
+
+int MovieBridge::NextHighestDepth(ClipId clip) {
+    movie::MovieClip* t = Timeline(clip);
+    if (!t || t->Children().empty()) return 0;
+    return std::max(0, static_cast<int>(t->Children().rbegin()->first) - 16384 + 1);
+}
+
+double MovieBridge::BytesLoaded(ClipId) {
+    const movie::MovieDefinition* d = m_player.Definition();
+    return d ? d->header.fileLength : 0;
+}
+
+void MovieBridge::LocalToGlobal(ClipId clip, double& x, double& y) {
+    for (movie::DisplayObject* o = Find(clip); o && o->parent; o = &o->parent->Owner()) {
+        const Matrix& m = o->place.matrix;
+        double nx = m.a * x + m.c * y + m.tx / kTwips;
+        double ny = m.b * x + m.d * y + m.ty / kTwips;
+        x = nx;
+        y = ny;
+    }
+}
+
+void MovieBridge::GlobalToLocal(ClipId clip, double& x, double& y) {
+    std::vector<movie::DisplayObject*> chain;
+    for (movie::DisplayObject* o = Find(clip); o && o->parent; o = &o->parent->Owner()) chain.push_back(o);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const Matrix& m = (*it)->place.matrix;
+        double det = m.a * m.d - m.b * m.c;
+        if (det == 0) return;
+        double dx = x - m.tx / kTwips, dy = y - m.ty / kTwips;
+        x = (m.d * dx - m.c * dy) / det;
+        y = (-m.b * dx + m.a * dy) / det;
+    }
+}
+
+ColorTransform MovieBridge::GetColorTransform(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    return o ? o->place.colorTransform : ColorTransform{};
+}
+
+void MovieBridge::SetColorTransform(ClipId clip, const ColorTransform& transform) {
+    if (movie::DisplayObject* o = Find(clip)) {
+        o->place.colorTransform = transform;
+        o->context.changed = true;
+    }
+}
+
+}  // namespace velmora::avm1

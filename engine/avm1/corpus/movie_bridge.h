@@ -1,0 +1,65 @@
+// The VM's DisplayHost over the movie engine's player, enough to run the trace
+// corpus: navigation, clip properties, timeline control and removal. Clip
+// creation by script (duplicate, attach, createEmpty) is not there yet.
+#pragma once
+
+#include "engine/avm1/vm.h"
+#include "engine/movie/movie_clip.h"
+#include "engine/movie/player.h"
+
+namespace velmora::avm1 {
+
+class MovieBridge : public DisplayHost {
+public:
+    explicit MovieBridge(movie::Player& player) : m_player(player) {}
+    void SetVm(Vm* vm) { m_vm = vm; }
+
+    ClipId Level(int level) override;
+    ClipId Parent(ClipId clip) override;
+    ClipId ChildByName(ClipId clip, std::string_view name, bool caseSensitive) override;
+    std::vector<ClipId> Children(ClipId clip) override;
+    bool IsAlive(ClipId clip) override { return Find(clip) != nullptr; }
+    ClipKind Kind(ClipId clip) override;
+    HostValue GetProperty(ClipId clip, ClipProp prop) override;
+    void SetProperty(ClipId clip, ClipProp prop, const HostValue& value) override;
+    void GotoFrame(ClipId clip, int frame) override;
+    int FrameOfLabel(ClipId clip, std::string_view label) override;
+    void Play(ClipId clip) override;
+    void Stop(ClipId clip) override;
+    bool FrameLoaded(ClipId clip, int frame) override;
+    void CallFrame(ClipId clip, int frame) override;
+    ClipId Duplicate(ClipId, std::string_view, int) override { return kNoClip; }
+    void Remove(ClipId clip) override;
+    ClipId Attach(ClipId, std::string_view, std::string_view, int) override { return kNoClip; }
+    ClipId CreateEmpty(ClipId, std::string_view, int) override { return kNoClip; }
+    ClipId CreateTextField(ClipId, std::string_view, int, const Bounds&) override { return kNoClip; }
+    void SwapDepths(ClipId, int) override {}
+    int Depth(ClipId clip) override;
+    int NextHighestDepth(ClipId clip) override;
+    double BytesLoaded(ClipId clip) override;
+    double BytesTotal(ClipId clip) override { return BytesLoaded(clip); }
+    bool HitTestPoint(ClipId, double, double, bool) override { return false; }
+    bool HitTestClip(ClipId, ClipId) override { return false; }
+    Bounds GetBounds(ClipId, ClipId) override { return {}; }
+    void LocalToGlobal(ClipId clip, double& x, double& y) override;
+    void GlobalToLocal(ClipId clip, double& x, double& y) override;
+    void StartDrag(ClipId, bool, const Bounds*) override {}
+    void StopDrag() override {}
+    void Draw(ClipId, const DrawCommand&) override {}
+    ColorTransform GetColorTransform(ClipId clip) override;
+    void SetColorTransform(ClipId clip, const ColorTransform& transform) override;
+    bool GetNativeProperty(ClipId, std::string_view, HostValue&) override { return false; }
+    bool SetNativeProperty(ClipId, std::string_view, const HostValue&) override { return false; }
+    void LoadMovie(ClipId, std::string_view, int) override {}
+    void LoadVariables(ClipId, std::string_view, int) override {}
+    void UnloadMovie(ClipId) override {}
+
+private:
+    movie::DisplayObject* Find(ClipId clip) { return m_player.FindInstance(clip); }
+    movie::MovieClip* Timeline(ClipId clip);
+
+    movie::Player& m_player;
+    Vm* m_vm = nullptr;
+};
+
+}  // namespace velmora::avm1
