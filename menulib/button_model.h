@@ -24,7 +24,10 @@ enum class ContentLayout : int {
 enum class AreaLayout : int { Left = 0, Right = 1, Top = 2, Bottom = 3 };
 
 struct FontSpec {
-    std::wstring name = L"宋体";
+    // A constructor of its own, not member initialisers: GCC 12 warns wrongly about the string
+    // of value-initialised temporaries otherwise.
+    FontSpec() : name(L"宋体") {}
+    std::wstring name;
     int size = 9;  // points
     bool bold = false;
     bool italic = false;

@@ -67,6 +67,10 @@ bool VsNetBut::Create(HWND parent, int id, int x, int y, int width, int height, 
     return m_window != nullptr;
 }
 
+bool VsNetBut::Create(HWND parent, int id, int x, int y, int width, int height) {
+    return Create(parent, id, x, y, width, height, DefaultButtonProps());
+}
+
 HDC VsNetBut::hDC() const { return IsValid() ? GetDC(m_window) : nullptr; }  // class DC: no release needed
 bool VsNetBut::IsValid() const { return ButtonWindow::From(m_window) != nullptr; }
 

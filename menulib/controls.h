@@ -45,7 +45,8 @@ public:
     explicit VsNetBut(HWND window) : m_window(window) {}
 
     // A child window of the parent with these properties; false when creation failed.
-    bool Create(HWND parent, int id, int x, int y, int width, int height, const ButtonProps& props = {});
+    bool Create(HWND parent, int id, int x, int y, int width, int height, const ButtonProps& props);
+    bool Create(HWND parent, int id, int x, int y, int width, int height);  // with the defaults
     HWND hWnd() const { return m_window; }
     // The control's window DC (a class DC, valid for the window's life).
     HDC hDC() const;

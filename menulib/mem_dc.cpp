@@ -8,6 +8,9 @@ namespace ostrel {
 // ---- pictures -----------------------------------------------------------------------
 
 struct Picture::Owner {
+    Owner(PictureType t, HGDIOBJ h, HPALETTE p, SIZE size) : type(t), handle(h), palette(p), himetric(size) {}
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
     PictureType type = PictureType::None;
     HGDIOBJ handle = nullptr;
     HPALETTE palette = nullptr;
@@ -43,8 +46,8 @@ Picture Picture::FromBitmap(HBITMAP bitmap, HPALETTE palette) {
     Picture picture;
     BITMAP info{};
     if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return picture;
-    picture.m_owner = std::make_shared<Owner>(Owner{PictureType::Bitmap, bitmap, palette,
-                                                    PixelsToHimetric(info.bmWidth, info.bmHeight)});
+    picture.m_owner = std::make_shared<Owner>(PictureType::Bitmap, bitmap, palette,
+                                                    PixelsToHimetric(info.bmWidth, info.bmHeight));
     return picture;
 }
 
@@ -57,8 +60,8 @@ Picture Picture::FromIcon(HICON icon) {
     const int height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
     if (info.hbmColor) DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
-    picture.m_owner = std::make_shared<Owner>(Owner{PictureType::Icon, icon, nullptr,
-                                                    PixelsToHimetric(mask.bmWidth, height)});
+    picture.m_owner = std::make_shared<Owner>(PictureType::Icon, icon, nullptr,
+                                                    PixelsToHimetric(mask.bmWidth, height));
     return picture;
 }
 
@@ -68,13 +71,13 @@ Picture Picture::FromEnhMetafile(HENHMETAFILE metafile) {
     if (!metafile || !GetEnhMetaFileHeader(metafile, sizeof header, &header)) return picture;
     // rclFrame is in 0.01 mm, which is HIMETRIC.
     const SIZE size{header.rclFrame.right - header.rclFrame.left, header.rclFrame.bottom - header.rclFrame.top};
-    picture.m_owner = std::make_shared<Owner>(Owner{PictureType::EnhMetafile, metafile, nullptr, size});
+    picture.m_owner = std::make_shared<Owner>(PictureType::EnhMetafile, metafile, nullptr, size);
     return picture;
 }
 
 Picture Picture::FromMetafile(HMETAFILE metafile, SIZE himetric) {
     Picture picture;
-    if (metafile) picture.m_owner = std::make_shared<Owner>(Owner{PictureType::Metafile, metafile, nullptr, himetric});
+    if (metafile) picture.m_owner = std::make_shared<Owner>(PictureType::Metafile, metafile, nullptr, himetric);
     return picture;
 }
 

@@ -214,16 +214,20 @@ TEST_F(Subclassing, ThreadHookCallsItsSinkAroundTheNextHook) {
     EXPECT_EQ(recorder->seen.size(), before);
 }
 
-struct PopupRecorder : PopupMenuClient {
-    std::vector<HWND> popups;
-    void AttachPopup(HWND popup) override { popups.push_back(popup); }
-};
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     return name;
 }
+
+struct PopupRecorder : PopupMenuClient {
+    std::vector<HWND> popups;
+    std::vector<std::wstring> classes;  // taken while the popup still exists
+    void AttachPopup(HWND popup) override {
+        popups.push_back(popup);
+        classes.push_back(ClassOf(popup));
+    }
+};
 
 int TrackAndDismissMenu(HWND owner) {
     HMENU menu = CreatePopupMenu();
@@ -247,7 +251,7 @@ TEST_F(Subclassing, MenuHookHandsOnlyPopupMenuWindowsToTheCurrentMenuControl) {
     TrackAndDismissMenu(owner);
     SetCurrentMenuControl(nullptr);
     ASSERT_FALSE(recorder.popups.empty());
-    for (HWND popup : recorder.popups) EXPECT_EQ(ClassOf(popup), L"#32768");
+    for (const std::wstring& name : recorder.classes) EXPECT_EQ(name, L"#32768");
     EXPECT_EQ(std::count(recorder.popups.begin(), recorder.popups.end(), other), 0);
 
     // Without a current menu control nothing is handed on.

@@ -1,6 +1,7 @@
 #include "menulib/win_test_support.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace ostrel::test {
 
