@@ -64,10 +64,29 @@ void MovieHost::SetMovie(const std::string& movie) {
     RenderNow();
 }
 
+void MovieHost::SetMovieData(std::span<const uint8_t> bytes, const std::string& name) {
+    m_movie = name;
+    m_download.reset();
+    LoadBytes(bytes);
+    RestartTimer();
+    RenderNow();
+}
+
+SIZE MovieHost::StageSize() const {
+    const movie::MovieDefinition* definition = m_player.Definition();
+    if (!definition) return {0, 0};
+    const RectTwips& stage = definition->header.frameSize;
+    return {(stage.xMax - stage.xMin) / 20, (stage.yMax - stage.yMin) / 20};
+}
+
 void MovieHost::LoadLocalFile(const std::string& path) {
     std::ifstream in(toolkit::Widen(path).c_str(), std::ios::binary);
     if (!in) return;
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    LoadBytes(bytes);
+}
+
+void MovieHost::LoadBytes(std::span<const uint8_t> bytes) {
     m_player.Load(bytes);
     if (m_player.LoadFailed()) m_player.Unload();
 }
@@ -217,6 +236,12 @@ LRESULT MovieHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         toolkit::PaintScope paint(Handle());
         m_presenter.Paint(paint.Dc(), paint.Area());
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        m_presenter.Paint(reinterpret_cast<HDC>(wParam), client);
         return 0;
     }
     case WM_MOUSEMOVE: m_player.MouseMove(x, y); return 0;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,10 @@ public:
     // unreachable address or a broken movie leave the host empty; nothing is reported.
     void SetMovie(const std::string& movie);
     const std::string& Movie() const { return m_movie; }
+    // A movie already in memory (the projector's appended movie); `name` becomes Movie.
+    void SetMovieData(std::span<const uint8_t> bytes, const std::string& name);
+    // The movie's stage in pixels at 100 %, or 0 x 0 before the header arrived.
+    SIZE StageSize() const;
 
     void Play();
     void Stop();
@@ -75,6 +80,7 @@ protected:
 
 private:
     void LoadLocalFile(const std::string& path);
+    void LoadBytes(std::span<const uint8_t> bytes);
     void TakeDownload();
     void Tick();
     void RestartTimer();

@@ -37,9 +37,10 @@ void Dispatch(MSG& msg) {
 }
 }  // namespace
 
-int RunMessageLoop() {
+int RunMessageLoop(HWND window, HACCEL accelerators) {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        if (!accelerators || !TranslateAcceleratorW(window, accelerators, &msg)) Dispatch(msg);
     return static_cast<int>(msg.wParam);
 }
 

@@ -29,8 +29,9 @@ int ShowMessage(HWND owner, const std::wstring& text, MessageIcon icon,
                 MessageButtons buttons = MessageButtons::Ok, const std::wstring& title = {});
 
 // Runs the message loop until WM_QUIT; dialog keys (Tab, access keys) work in every
-// top-level window with WS_EX_CONTROLPARENT. Returns the quit code.
-int RunMessageLoop();
+// top-level window with WS_EX_CONTROLPARENT, and `accelerators` (if any) go to `window`.
+// Returns the quit code.
+int RunMessageLoop(HWND window = nullptr, HACCEL accelerators = nullptr);
 
 // Lets pending window messages run, so a long job keeps the windows responsive.
 // Returns false when a quit request arrived (it is posted again for the outer loop).
