@@ -24,10 +24,6 @@ int KeyboardShift() {
            (GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
-int HeldButtons(WPARAM keys) {
-    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
-}
-
 // The pointer shapes a host can pick by number; 99 is the control's own MouseIcon.
 const wchar_t* PointerCursor(int32_t pointer) {
     switch (pointer) {
@@ -45,13 +41,6 @@ const wchar_t* PointerCursor(int32_t pointer) {
         case 14: return IDC_HELP;
         default: return IDC_ARROW;
     }
-}
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
 }
 
 }  // namespace
@@ -280,7 +269,7 @@ void IList::MouseButtonDown(int button, WPARAM keys, LPARAM point) {
 
 void IList::MouseMoved(WPARAM keys, LPARAM point) {
     const float x = static_cast<float>(GET_X_LPARAM(point)), y = static_cast<float>(GET_Y_LPARAM(point));
-    const int button = HeldButtons(keys);
+    const int button = MouseButtons(keys);
     if (m_events.MouseMove) m_events.MouseMove(button, ShiftState(keys), x, y);
     if (button != 1) return;
     if (IsPastEdge(y, SurfaceHeight())) {

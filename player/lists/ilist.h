@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "menulib/property_bag.h"
-#include "player/lists/back_buffer.h"
+#include "player/lists/win_support.h"
 #include "player/lists/citem.h"
 #include "player/lists/scroll_model.h"
 #include "player/lists/xp_vscrollbar.h"

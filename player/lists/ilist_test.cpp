@@ -272,6 +272,10 @@ TEST_F(ListTest, IsVisibleAndScrollTo) {
     EXPECT_TRUE(m_list->IsVisible(19));
     EXPECT_TRUE(m_list->IsVisible(28));
     EXPECT_FALSE(m_list->IsVisible(29));  // shown only in part
+    ShowWindow(m_list->hwnd(), SW_HIDE);  // a hidden list still scrolls
+    m_list->ScrollTo(3);
+    EXPECT_EQ(m_list->Scroll().Value(), 2);
+    ShowWindow(m_list->hwnd(), SW_SHOW);
     m_list->Clear();
     m_list->AddItem(L"only", L"");
     m_list->Redraw();

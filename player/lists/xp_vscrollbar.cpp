@@ -10,17 +10,6 @@ namespace {
 
 bool IsElement(Zone zone) { return zone == Zone::UpArrow || zone == Zone::Thumb || zone == Zone::DownArrow; }
 
-int VbButtons(WPARAM keys) {
-    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
-}
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 }  // namespace
 
 xp_VScrollBar::xp_VScrollBar()
@@ -91,7 +80,10 @@ void xp_VScrollBar::SetColorScheme(int32_t scheme) {
     PaintAll();
 }
 
-bool xp_VScrollBar::Visible() const { return Handle() && IsWindowVisible(Handle()); }
+// The bar's own flag: a hidden host does not make the bar count as hidden.
+bool xp_VScrollBar::Visible() const {
+    return Handle() && (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE);
+}
 
 void xp_VScrollBar::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
 
@@ -318,7 +310,7 @@ LRESULT xp_VScrollBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SIZE: ResizeHandling(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_ENABLE: PaintAll(); return 0;
-        case WM_MOUSEMOVE: MouseMove(VbButtons(wParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSEMOVE: MouseMove(MouseButtons(wParam), GET_Y_LPARAM(lParam)); return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN: {

@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "menulib/property_bag.h"
-#include "player/lists/back_buffer.h"
+#include "player/lists/win_support.h"
 #include "player/lists/scroll_model.h"
 #include "toolkit/app.h"
 #include "toolkit/window.h"

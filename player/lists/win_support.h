@@ -1,4 +1,6 @@
-// The off-screen image both controls paint into; a paint request only copies from it.
+// What both controls share on the Win32 side: the off-screen image they paint into (a
+// paint request only copies from it), solid fills, bitmaps of pictures, the screen's DPI
+// and the mouse buttons in the numbering the events use.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +15,11 @@ constexpr COLORREF ToColorRef(Rgb rgb) {
 }
 
 void FillSolid(HDC dc, const RECT& area, COLORREF color);
+
+// Pixels per inch of the screen.
+int ScreenDpi();
+// The buttons held per a mouse message's key flags: 1 left, 2 right, 4 middle.
+int MouseButtons(WPARAM keys);
 
 // A 32-bit bitmap holding the picture, rows from the top.
 toolkit::BitmapHandle BitmapOf(const Image& image);

@@ -1,4 +1,4 @@
-#include "player/lists/back_buffer.h"
+#include "player/lists/win_support.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +10,17 @@ void FillSolid(HDC dc, const RECT& area, COLORREF color) {
     const COLORREF previous = SetBkColor(dc, color);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
     SetBkColor(dc, previous);
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+int MouseButtons(WPARAM keys) {
+    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
 }
 
 toolkit::BitmapHandle BitmapOf(const Image& image) {
