@@ -14,12 +14,14 @@ void InstallGlobalFunctions(Vm& vm);  // parseInt, escape, setInterval, getTimer
 void InstallDisplayBuiltins(Vm& vm);  // MovieClip, Button, TextField
 void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, Sound, System, Selection
 
-// A boxed string: has a length.
+// A boxed string; its length is an ordinary hidden slot a script may overwrite.
 class StringObject : public Object {
 public:
-    explicit StringObject(Object* proto) : Object(proto) { SetKind(ObjectKind::String); }
-    bool GetNative(Vm& vm, std::string_view name, Value& out) override;
-    bool HasNative(Vm&, std::string_view name) override { return name == "length"; }
+    StringObject(Object* proto, std::string text) : Object(proto) {
+        SetKind(ObjectKind::String);
+        Define("length", Value::Number(static_cast<double>(Utf8ToUtf16(text).size())), kDontEnum | kDontDelete);
+        SetInternal(Value::String(std::move(text)));
+    }
 };
 
 // The global parsing functions, also used by tests.

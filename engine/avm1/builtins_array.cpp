@@ -112,6 +112,8 @@ Value Sort(Vm& vm, CallContext& c) {
     ArrayObject* a = ThisArray(c);
     if (!a) return {};
     Object* comparator = c.Arg(0).AsObject() && c.Arg(0).AsObject()->AsFunction() ? c.Arg(0).AsObject() : nullptr;
+    // A first argument that is neither a function nor a number makes sort do nothing.
+    if (!comparator && !c.args.empty() && !c.args[0].IsNumber()) return {};
     int flags = ToInt32(NumberArg(vm, c, comparator ? 1 : 0, 0));
     return SortBy(vm, a, flags, comparator, {});
 }
@@ -137,7 +139,7 @@ Value SortOn(Vm& vm, CallContext& c) {
 
 Value Splice(Vm& vm, CallContext& c) {
     ArrayObject* a = ThisArray(c);
-    if (!a || c.args.empty()) return {};
+    if (!a || c.args.empty() || c.args[0].IsUndefined()) return {};
     auto& e = a->Elements();
     size_t start = ClampIndex(vm.ToNumber(c.args[0]), e.size());
     size_t count = e.size() - start;

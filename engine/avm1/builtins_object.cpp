@@ -141,19 +141,14 @@ Value RemoveListener(Vm& vm, CallContext& c) {
 
 }  // namespace
 
-bool StringObject::GetNative(Vm&, std::string_view name, Value& out) {
-    if (name != "length") return false;
-    out = Value::Number(static_cast<double>(Utf8ToUtf16(Internal().IsString() ? Internal().AsString() : "").size()));
-    return true;
-}
-
 void InstallObjectBuiltins(Vm& vm) {
     auto& p = vm.Protos();
     Object* global = vm.Global();
 
     FunctionObject* objectCtor = vm.Class("Object", [](Vm& v, CallContext& c) -> Value {
         if (Object* o = c.Arg(0).IsNullish() ? nullptr : v.ToObject(c.Arg(0))) return Value::Obj(o);
-        return c.construct ? c.thisValue : Value::Obj(v.NewObject());
+        // Called plainly, Object() gives an object without a prototype.
+        return c.construct ? c.thisValue : Value::Obj(v.Make<Object>(nullptr));
     }, p.object);
     objectCtor->m_makesOwnObject = true;
     vm.Method(p.object, "toString", ObjectToString);
@@ -190,8 +185,11 @@ void InstallObjectBuiltins(Vm& vm) {
         return Value::Bool(true);
     });
 
-    FunctionObject* functionCtor = vm.Class("Function", [](Vm&, CallContext& c) { return c.thisValue; }, p.function);
-    (void)functionCtor;
+    // Function(x) hands back an object argument; there is no compiler behind it.
+    vm.Class("Function", [](Vm& v, CallContext& c) {
+        if (c.Arg(0).IsObject()) return c.Arg(0);
+        return c.construct ? c.thisValue : Value::Obj(v.NewObject());
+    }, p.function);
     vm.Method(p.function, "call", FunctionCall);
     vm.Method(p.function, "apply", FunctionApply);
 

@@ -71,14 +71,12 @@ Value Split(Vm& vm, CallContext& c) {
 
 void InstallStringBuiltins(Vm& vm) {
     auto& p = vm.Protos();
-    p.string = vm.Make<StringObject>(p.object);
-    p.string->SetInternal(Value::String(""));
+    p.string = vm.Make<StringObject>(p.object, "");
     FunctionObject* ctor = vm.Class("String", [](Vm& v, CallContext& c) {
         std::string text = c.args.empty() ? std::string() : v.ToString(c.args[0]);
         if (!c.construct) return Value::String(text);
         Value protoValue = c.callee ? v.Get(c.callee, "prototype") : Value();
-        auto* o = v.Make<StringObject>(protoValue.AsObject() ? protoValue.AsObject() : v.Protos().string);
-        o->SetInternal(Value::String(text));
+        auto* o = v.Make<StringObject>(protoValue.AsObject() ? protoValue.AsObject() : v.Protos().string, text);
         return Value::Obj(o);
     }, p.string);
     ctor->m_makesOwnObject = true;

@@ -156,6 +156,8 @@ Flow ExecuteTry(Frame& f, const ActionRecord& a, size_t end, size_t& next) {
         f.returnValue = savedReturn;
     }
     if (pending) throw ScriptThrow{thrown};
+    // The try body's jump over the catch block lands inside this structure: done.
+    if (flow.kind == Flow::Kind::Jump && flow.target >= catchBegin && flow.target <= next) return {};
     return flow;
 }
 

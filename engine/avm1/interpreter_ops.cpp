@@ -305,8 +305,7 @@ bool ExecuteSimpleOp(Frame& f, uint8_t code) {
     }
     case Op::Greater: {
         Value b = f.Pop(), a = f.Pop();
-        Value r = vm.LessThan(b, a);
-        f.Push(r.IsUndefined() && f.version < 7 ? Value::Bool(false) : r);
+        f.Push(vm.LessThan(b, a));
         break;
     }
     case Op::Equals2: {

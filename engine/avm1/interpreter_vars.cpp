@@ -88,7 +88,7 @@ Value GetVariable(Frame& f, std::string_view name) {
         Object* clip = vm.ResolvePath(f.target, name, f.thisValue.AsObject());
         return clip ? Value::Obj(clip) : Value();
     }
-    if (name == "this") return f.thisValue;
+    if (NamesEqual(name, "this", f.version >= 7)) return f.thisValue;
     bool found = false;
     Value v = LookupInScope(f, name, found);
     if (found) return v;

@@ -12,6 +12,7 @@ bool VisibleInVersion(uint16_t flags, int swfVersion) {
     if ((flags & kOnlySwf7Up) && swfVersion < 7) return false;
     if ((flags & kOnlySwf8Up) && swfVersion < 8) return false;
     if ((flags & kOnlySwf9Up) && swfVersion < 9) return false;
+    if ((flags & kOnlySwf10Up) && swfVersion < 10) return false;
     return true;
 }
 
@@ -85,13 +86,28 @@ void FunctionObject::TraceRefs(std::vector<Object*>& out) const {
 
 // --- arrays ---
 
+void ArrayObject::TrackHoles() {
+    if (m_present.size() != m_elements.size()) m_present.assign(m_elements.size(), true);
+}
+
+void ArrayObject::SetLength(size_t n) {
+    if (n > m_elements.size()) TrackHoles();
+    m_elements.resize(n);
+    if (!m_present.empty() || n == 0) m_present.resize(n, false);
+}
+
+void ArrayObject::Push(Value v) {
+    if (m_present.size() == m_elements.size() && !m_present.empty()) m_present.push_back(true);
+    m_elements.push_back(std::move(v));
+}
+
 bool ArrayObject::GetNative(Vm&, std::string_view name, Value& out) {
     if (name == "length") {
         out = Value::Number(static_cast<double>(m_elements.size()));
         return true;
     }
     int64_t i = ArrayIndexOf(name);
-    if (i < 0 || static_cast<size_t>(i) >= m_elements.size()) return false;
+    if (i < 0 || static_cast<size_t>(i) >= m_elements.size() || !Present(static_cast<size_t>(i))) return false;
     out = m_elements[static_cast<size_t>(i)];
     return true;
 }
@@ -104,18 +120,22 @@ bool ArrayObject::SetNative(Vm& vm, std::string_view name, const Value& v) {
     }
     int64_t i = ArrayIndexOf(name);
     if (i < 0 || i >= 100'000'000) return false;  // huge sparse indices stay plain slots
-    if (static_cast<size_t>(i) >= m_elements.size()) m_elements.resize(static_cast<size_t>(i) + 1);
-    m_elements[static_cast<size_t>(i)] = v;
+    auto index = static_cast<size_t>(i);
+    if (index > m_elements.size()) TrackHoles();
+    if (index >= m_elements.size()) SetLength(index + 1);
+    m_elements[index] = v;
+    if (m_present.size() == m_elements.size()) m_present[index] = true;
     return true;
 }
 
 bool ArrayObject::HasNative(Vm&, std::string_view name) {
     int64_t i = ArrayIndexOf(name);
-    return name == "length" || (i >= 0 && static_cast<size_t>(i) < m_elements.size());
+    return name == "length" || (i >= 0 && static_cast<size_t>(i) < m_elements.size() && Present(static_cast<size_t>(i)));
 }
 
 void ArrayObject::NativeKeys(Vm&, std::vector<std::string>& keys) {
-    for (size_t i = 0; i < m_elements.size(); ++i) keys.push_back(std::to_string(i));
+    for (size_t i = 0; i < m_elements.size(); ++i)
+        if (Present(i)) keys.push_back(std::to_string(i));
 }
 
 void ArrayObject::TraceRefs(std::vector<Object*>& out) const {

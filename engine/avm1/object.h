@@ -32,6 +32,7 @@ enum PropFlag : uint16_t {
     kOnlySwf7Up = 1 << 10,
     kOnlySwf8Up = 1 << 12,
     kOnlySwf9Up = 1 << 13,
+    kOnlySwf10Up = 1 << 14,
 };
 
 struct Property {
@@ -187,13 +188,18 @@ public:
     void NativeKeys(Vm& vm, std::vector<std::string>& keys) override;
     void TraceRefs(std::vector<Object*>& out) const override;
 
+    // Methods that rewrite the elements fill any holes with undefined.
     std::vector<Value>& Elements() { return m_elements; }
     size_t Length() const { return m_elements.size(); }
-    void SetLength(size_t n) { m_elements.resize(n); }
-    void Push(Value v) { m_elements.push_back(std::move(v)); }
+    void SetLength(size_t n);
+    void Push(Value v);
+    // False for a hole: an index below length that was never set.
+    bool Present(size_t i) const { return m_present.size() != m_elements.size() || m_present[i]; }
 
 private:
+    void TrackHoles();
     std::vector<Value> m_elements;
+    std::vector<bool> m_present;  // tracked only while the array has holes
 };
 
 // A display object seen from script: its variables live in the slots, its

@@ -127,9 +127,7 @@ Object* Vm::ToObject(const Value& v) {
     switch (v.Type()) {
     case ValueType::Object: return v.AsObject();
     case ValueType::String: {
-        Object* o = Make<StringObject>(m_protos.string);
-        o->SetInternal(v);
-        return o;
+        return Make<StringObject>(m_protos.string, v.AsString());
     }
     case ValueType::Number: {
         Object* o = Make<Object>(m_protos.number);
