@@ -61,6 +61,31 @@ std::vector<uint8_t> CleanJpeg(std::span<const uint8_t> tables, std::span<const 
     return out;
 }
 
+// The packaged stb_image trusts the code counts of a JPEG Huffman table and writes past
+// its size list when they add up to more than 256; such a table is refused here first.
+// Like the decoder, this reads tables on past a too-short segment and skips stray bytes
+// between markers.
+bool HuffmanTablesFit(std::span<const uint8_t> jpeg) {
+    for (size_t pos = 0; pos + 4 <= jpeg.size(); ++pos) {
+        if (jpeg[pos] != 0xFF) continue;
+        uint8_t marker = jpeg[pos + 1];
+        bool hasLength = marker != 0x00 && marker != 0x01 && marker != 0xFF && (marker < 0xD0 || marker > 0xD9);
+        if (!hasLength) continue;
+        long left = ((jpeg[pos + 2] << 8) | jpeg[pos + 3]) - 2;
+        if (marker == 0xC4) {
+            for (size_t t = pos + 4; left > 0 && t + 17 <= jpeg.size();) {
+                size_t total = 0;
+                for (int i = 0; i < 16; ++i) total += jpeg[t + 1 + i];
+                if (total > 256) return false;
+                t += 17 + total;
+                left -= static_cast<long>(17 + total);
+            }
+        }
+        pos += 1 + static_cast<size_t>(std::max(left + 2, 0L));
+    }
+    return true;
+}
+
 }  // namespace
 
 std::vector<uint8_t> InflateBounded(std::span<const uint8_t> data, size_t maxOut) {
@@ -88,6 +113,7 @@ std::optional<Bitmap> DecodeImage(std::span<const uint8_t> bytes) {
     int w = 0, h = 0, comp = 0;
     auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     int len = static_cast<int>(bytes.size());
+    if (StartsWith(bytes, {0xFF, 0xD8}) && !HuffmanTablesFit(bytes)) return std::nullopt;
     if (!stbi_info_from_memory(data, len, &w, &h, &comp)) return std::nullopt;
     if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide) return std::nullopt;
     stbi_uc* rgba = stbi_load_from_memory(data, len, &w, &h, &comp, 4);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/swf/tags.h"
@@ -130,6 +131,16 @@ TEST(BitmapReader, PngInsideDefineBitsJpeg2) {
     auto bmp = ReadDefineBits(swfgen::EncodePng(src), kTagDefineBitsJpeg2, {});
     ASSERT_TRUE(bmp);
     EXPECT_LE(MaxChannelDifference(*bmp, src), 1);
+}
+
+TEST(BitmapReader, HuffmanTableWithTooManyCodesIsRejected) {
+    auto jpeg = swfgen::EncodeJpeg(Gradient(8, 8, false), 90);
+    const uint8_t marker[] = {0xFF, 0xC4};
+    auto dht = std::search(jpeg.begin(), jpeg.end(), std::begin(marker), std::end(marker));
+    ASSERT_NE(dht, jpeg.end());
+    // Table class/id at +4, then sixteen code counts: make them add up to 272.
+    for (int i = 0; i < 16; ++i) dht[5 + i] = 17;
+    EXPECT_FALSE(DecodeImage(jpeg));
 }
 
 TEST(BitmapReader, GarbageImageIsRejected) {
