@@ -55,10 +55,10 @@ Picture RedSquare() {
 class NetButton : public ::testing::Test {
 protected:
     void SetUp() override {
-        host = test::CreateHostWindow(400, 200);
+        host = test::SharedHostWindow();
         ASSERT_TRUE(host);
     }
-    void TearDown() override { DestroyWindow(host); }
+    void TearDown() override { test::DestroyChildren(host); }
 
     VsNetBut Make(int width, int height) {
         static const ButtonProps defaults;

@@ -247,7 +247,7 @@ TEST_F(Subclassing, MenuHookHandsOnlyPopupMenuWindowsToTheCurrentMenuControl) {
     PopupRecorder recorder;
     SetCurrentMenuControl(&recorder);
     HWND other = test::CreateRecordingWindow();  // created while watched: not a popup menu
-    HWND owner = test::CreateHostWindow(100, 100);
+    HWND owner = test::SharedHostWindow();
     TrackAndDismissMenu(owner);
     SetCurrentMenuControl(nullptr);
     ASSERT_FALSE(recorder.popups.empty());
@@ -260,7 +260,6 @@ TEST_F(Subclassing, MenuHookHandsOnlyPopupMenuWindowsToTheCurrentMenuControl) {
     EXPECT_EQ(recorder.popups.size(), seen);
     EXPECT_EQ(CurrentMenuControl(), nullptr);
     DestroyWindow(other);
-    DestroyWindow(owner);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ constexpr OleColor kBack = Rgb(212, 208, 200);
 
 class ToolBar : public ::testing::Test {
 protected:
-    void SetUp() override { host = test::CreateHostWindow(300, 100); }
-    void TearDown() override { DestroyWindow(host); }
+    void SetUp() override { host = test::SharedHostWindow(); }
+    void TearDown() override { test::DestroyChildren(host); }
     VsToolBar Make(ToolbarProps props = {}) {
         props.backColor = kBack;
         VsToolBar bar;

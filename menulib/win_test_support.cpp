@@ -49,6 +49,15 @@ HWND CreateHostWindow(int width, int height) {
     return host;
 }
 
+HWND SharedHostWindow() {
+    static HWND host = CreateHostWindow(400, 200);
+    return host;
+}
+
+void DestroyChildren(HWND window) {
+    while (HWND child = GetWindow(window, GW_CHILD)) DestroyWindow(child);
+}
+
 int Capture::Count(COLORREF color) const { return static_cast<int>(std::count(pixels.begin(), pixels.end(), color)); }
 
 Capture CaptureClient(HWND window) {

@@ -18,6 +18,10 @@ HWND CreateRecordingWindow(HWND parent = nullptr);
 
 // A top-level window to host controls, shown so that it paints.
 HWND CreateHostWindow(int width, int height);
+// One host of 400 x 200 for the whole run (Wine takes seconds to take a shown window down);
+// tests remove their controls with DestroyChildren.
+HWND SharedHostWindow();
+void DestroyChildren(HWND window);
 
 // Renders the window's client area through WM_PRINTCLIENT into a 32-bit DIB and gives its
 // pixels as 0x00BBGGRR, row by row.

@@ -1,5 +1,6 @@
 // Two toolbars of flat buttons and separators, XP look above and Office 2003 look below,
-// with one button of each hovered, pressed, checked and disabled: for looking at.
+// with one button of each pressed, checked and disabled: for looking at (point at one to
+// see the hover look).
 #include <windows.h>
 
 #include "menulib/ostrelmnu.h"
@@ -54,6 +55,7 @@ void BuildBar(HWND host, int top, bool office) {
     add(17, ButtonAppearance::NextUpDown2003, L"", 0);
     SendMessageW(hover.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     SendMessageW(pressed.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ReleaseCapture();  // stays painted pressed, and the real pointer can hover elsewhere
 }
 
 }  // namespace
