@@ -54,20 +54,18 @@ void xp_VScrollBar::SetMin(int32_t min) {
 }
 
 void xp_VScrollBar::SetLargeChange(int32_t largeChange) {
-    if (!IsValidLargeChange(largeChange)) {
-        toolkit::ShowMessage(Handle(), L"Invalid property value", toolkit::MessageIcon::Stop);
-        largeChange = 1;
-    }
-    m_largeChange = largeChange;
+    m_largeChange = AcceptedStep(largeChange, IsValidLargeChange(largeChange));
     ResizeHandling();
 }
 
 void xp_VScrollBar::SetSmallChange(int32_t smallChange) {
-    if (!IsValidSmallChange(smallChange)) {
-        toolkit::ShowMessage(Handle(), L"Invalid property value", toolkit::MessageIcon::Stop);
-        smallChange = 1;
-    }
-    m_smallChange = smallChange;
+    m_smallChange = AcceptedStep(smallChange, IsValidSmallChange(smallChange));
+}
+
+int32_t xp_VScrollBar::AcceptedStep(int32_t step, bool valid) const {
+    if (valid) return step;
+    toolkit::ShowMessage(Handle(), L"Invalid property value", toolkit::MessageIcon::Stop);
+    return 1;
 }
 
 void xp_VScrollBar::SetColorScheme(int32_t scheme) {

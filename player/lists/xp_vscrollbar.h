@@ -68,6 +68,8 @@ protected:
 
 private:
     int32_t HeightPx() const { return m_buffer.Height(); }
+    // A refused step size is said in a message box and replaced by 1.
+    int32_t AcceptedStep(int32_t step, bool valid) const;
     void ResizeHandling();
     void CalcThumbLength();
     void CalcThumbTop();

@@ -171,6 +171,13 @@ TEST_F(BarTest, HoldingOnTheTrackPagesUntilTheThumbReachesThePointer) {
     m_bar->SetLargeChange(10);
     Press(150);
     EXPECT_EQ(m_bar->Value(), 10);  // the first page comes with the press
+    PumpFor(450);                    // then one every 200 ms
+    EXPECT_GE(m_bar->Value(), 20);
+    EXPECT_LE(m_bar->Value(), 40);
+    // The track below the thumb shows highlighted while it pages.
+    const int below = m_bar->ThumbTop() + m_bar->ThumbLength() + 3;
+    EXPECT_EQ(Capture(m_bar->hwnd()).At(5, below), ToColorRef(0xEAE8DC));
+    EXPECT_EQ(Capture(m_bar->hwnd()).At(5, m_bar->ThumbTop() - 3), ToColorRef(0xF6F5F0));
     ASSERT_TRUE(PumpUntil([&] { return IsOnThumb(150, m_bar->ThumbTop(), m_bar->ThumbLength()); }, 5000));
     const int32_t reached = m_bar->Value();
     EXPECT_LT(reached, 100);
