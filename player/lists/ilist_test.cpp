@@ -86,6 +86,26 @@ TEST_F(ListTest, FirstRedrawSelectsTheFirstItemAndSizesTheBar) {
     EXPECT_TRUE(shot.Contains(GetSysColor(COLOR_BTNTEXT), 20, 23, 100, 37));
 }
 
+TEST_F(ListTest, TheBarsChangesAndResizingRedrawTheList) {
+    m_list->SetSelected(5);
+    m_list->Scroll().SetValue(3);  // as the user's arrows, track or thumb would
+    EXPECT_TRUE(RowHighlighted(1));
+    EXPECT_EQ(HighlightedRows(), 1);
+
+    MoveWindow(m_list->hwnd(), 0, 0, 250, 300, TRUE);
+    EXPECT_EQ(m_list->Scroll().Max(), 15);  // 300 / 19: 15 full rows
+    RECT bar{};
+    GetWindowRect(m_list->Scroll().hwnd(), &bar);
+    MapWindowPoints(nullptr, m_list->hwnd(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(bar.left, 250 - 17);
+    EXPECT_EQ(bar.bottom, 300);
+    EXPECT_TRUE(RowHighlighted(1));
+    MoveWindow(m_list->hwnd(), 0, 0, 250, 600, TRUE);  // everything fits: no bar
+    EXPECT_FALSE(m_list->Scroll().Visible());
+    EXPECT_EQ(m_list->Scroll().Value(), 0);
+    EXPECT_TRUE(RowHighlighted(4));
+}
+
 TEST_F(ListTest, ClicksSelectTheRowUnderThePointerAfterMouseDown) {
     m_list->ScrollTo(5);
     ASSERT_EQ(m_list->Scroll().Value(), 4);
