@@ -36,22 +36,6 @@ bool Near(OleColor a, OleColor b, int tolerance = 12) {
            std::abs(BlueOf(a) - BlueOf(b)) <= tolerance;
 }
 
-// A solid red bitmap of 10 x 10 as the button's picture.
-Picture RedSquare() {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 10, 10);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    HBRUSH red = CreateSolidBrush(kRed);
-    const RECT all{0, 0, 10, 10};
-    FillRect(dc, &all, red);
-    DeleteObject(red);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    return Picture::FromBitmap(bitmap);
-}
-
 class NetButton : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -132,7 +116,7 @@ TEST_F(NetButton, XpLookUsesSolidFillsAndFrames) {
 
 TEST_F(NetButton, PictureLiftsInHoverAndTurnsIntoASilhouetteWhenDisabled) {
     VsNetBut b = Make(40, 40, PictureOnly(true));
-    b.SetButtonPicture(RedSquare());
+    b.SetButtonPicture(test::SolidSquare(kRed, 10));
     const OleColor shadow = b.Props().shadowColor;
     Capture c = CaptureClient(b.hWnd());
     EXPECT_EQ(c.Count(kRed), 100);
@@ -333,6 +317,22 @@ TEST_F(NetButton, AccessKeysEnterAndEscapeTriggerTheirButtons) {
     doubled.caption = L"&&A";
     Make(60, 24, doubled);
     EXPECT_FALSE(DispatchAccessKey(host, L'a'));
+}
+
+TEST_F(NetButton, AClickThatDestroysTheButtonEndsCleanly) {
+    struct Closer : NetButtonListener {
+        HWND window = nullptr;
+        void Click() override { DestroyWindow(window); }
+    } closer;
+    VsNetBut b = Make(60, 24);
+    closer.window = b.hWnd();
+    b.SetListener(&closer);
+    SendMessageW(b.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // hovering: Click would repaint
+    SendMessageW(b.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(b.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(IsWindow(closer.window));
+    EXPECT_FALSE(b.IsValid());
+    EXPECT_EQ(b.State(), VisualState::Normal);
 }
 
 TEST_F(NetButton, PropertiesSurviveABagRoundTrip) {

@@ -324,27 +324,25 @@ void MemDC::SetDrawMode(int mode) {
     if (m_dc) SetROP2(m_dc, mode);
 }
 
+namespace {
+// Swaps the object selected through a property: the context's own object is remembered on
+// the first selection and put back for null; an object taken over is deleted as it drops out.
+void SelectTracked(HDC dc, HGDIOBJ next, bool takeOver, HGDIOBJ& current, bool& currentOwned, HGDIOBJ& initial) {
+    if (!dc || (!initial && !next)) return;
+    HGDIOBJ outgoing = SelectObject(dc, next ? next : initial);
+    if (!initial) initial = outgoing;
+    if (outgoing == current && currentOwned && outgoing != next) DeleteObject(outgoing);
+    current = next;
+    currentOwned = next && takeOver;
+    if (!next) initial = nullptr;
+}
+}  // namespace
+
 void MemDC::SelectBrush(HBRUSH brush, bool owned) {
-    if (!m_dc) return;
-    if (!m_initialBrush && !brush) return;
-    HGDIOBJ outgoing = SelectObject(m_dc, brush ? static_cast<HGDIOBJ>(brush) : m_initialBrush);
-    if (!m_initialBrush) m_initialBrush = outgoing;
-    if (outgoing == m_brush && m_brushOwned && outgoing != brush) DeleteObject(outgoing);
-    m_brush = brush;
-    m_brushOwned = brush && owned;
-    if (!brush) m_initialBrush = nullptr;
+    SelectTracked(m_dc, brush, owned, m_brush, m_brushOwned, m_initialBrush);
 }
 
-void MemDC::SelectPen(HPEN pen, bool owned) {
-    if (!m_dc) return;
-    if (!m_initialPen && !pen) return;
-    HGDIOBJ outgoing = SelectObject(m_dc, pen ? static_cast<HGDIOBJ>(pen) : m_initialPen);
-    if (!m_initialPen) m_initialPen = outgoing;
-    if (outgoing == m_pen && m_penOwned && outgoing != pen) DeleteObject(outgoing);
-    m_pen = pen;
-    m_penOwned = pen && owned;
-    if (!pen) m_initialPen = nullptr;
-}
+void MemDC::SelectPen(HPEN pen, bool owned) { SelectTracked(m_dc, pen, owned, m_pen, m_penOwned, m_initialPen); }
 
 HBRUSH MemDC::DotBrush() {
     if (!m_dotBrush) {

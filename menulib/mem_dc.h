@@ -92,9 +92,9 @@ public:
     // Selects the object and takes it over: it is deleted when it drops out again. Null puts
     // the context's own object back.
     void SetBrush(HBRUSH brush) { SelectBrush(brush, true); }
-    HBRUSH Brush() const { return m_brush; }
+    HBRUSH Brush() const { return static_cast<HBRUSH>(m_brush); }
     void SetPen(HPEN pen) { SelectPen(pen, true); }
-    HPEN Pen() const { return m_pen; }
+    HPEN Pen() const { return static_cast<HPEN>(m_pen); }
     // An 8 x 8 brush of alternating pixels, made on first use.
     HBRUSH DotBrush();
 
@@ -118,10 +118,10 @@ private:
     HPALETTE m_palette = nullptr;
     HPALETTE m_previousPalette = nullptr;
     HDC m_parent = nullptr;
-    HBRUSH m_brush = nullptr;
+    HGDIOBJ m_brush = nullptr;
     bool m_brushOwned = false;
     HGDIOBJ m_initialBrush = nullptr;
-    HPEN m_pen = nullptr;
+    HGDIOBJ m_pen = nullptr;
     bool m_penOwned = false;
     HGDIOBJ m_initialPen = nullptr;
     HBRUSH m_dotBrush = nullptr;

@@ -85,6 +85,21 @@ Capture CaptureClient(HWND window) {
     return capture;
 }
 
+Picture SolidSquare(COLORREF color, int size) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    HBRUSH fill = CreateSolidBrush(color);
+    const RECT all{0, 0, size, size};
+    FillRect(dc, &all, fill);
+    DeleteObject(fill);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return Picture::FromBitmap(bitmap);
+}
+
 void PumpFor(DWORD ms) {
     const DWORD start = GetTickCount();
     MSG msg;

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "menulib/mem_dc.h"
+
 namespace ostrel::test {
 
 // The messages (and wParams) the test window's own procedure saw; it answers 1000 + message.
@@ -33,6 +35,9 @@ struct Capture {
     int Count(COLORREF color) const;
 };
 Capture CaptureClient(HWND window);
+
+// A solid square bitmap picture.
+Picture SolidSquare(COLORREF color, int size);
 
 // Lets posted messages and timers run for a while.
 void PumpFor(DWORD ms);

@@ -4,25 +4,11 @@
 #include <windows.h>
 
 #include "menulib/ostrelmnu.h"
+#include "menulib/win_test_support.h"
 
 namespace {
 
 using namespace ostrel;
-
-Picture Square(COLORREF color) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    HBRUSH fill = CreateSolidBrush(color);
-    const RECT all{0, 0, 16, 16};
-    FillRect(dc, &all, fill);
-    DeleteObject(fill);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    return Picture::FromBitmap(bitmap);
-}
 
 void BuildBar(HWND host, int top, bool office) {
     ToolbarProps barProps;
@@ -39,7 +25,7 @@ void BuildBar(HWND host, int top, bool office) {
         VsNetBut b;
         b.Create(bar.hWnd(), 10 + x, x, 4, width, 32, p);
         b.SetButtonAppearance(look);
-        if (color) b.SetButtonPicture(Square(color));
+        if (color) b.SetButtonPicture(test::SolidSquare(color, 16));
         x += width + 2;
         return b;
     };
