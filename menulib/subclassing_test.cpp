@@ -251,6 +251,8 @@ TEST_F(Subclassing, MenuHookHandsOnlyPopupMenuWindowsToTheCurrentMenuControl) {
     TrackAndDismissMenu(owner);
     SetCurrentMenuControl(nullptr);
     ASSERT_FALSE(recorder.popups.empty());
+    // Only creation and sizing are handed on, not the many other messages of the popup.
+    EXPECT_LE(recorder.popups.size(), 3u);
     for (const std::wstring& name : recorder.classes) EXPECT_EQ(name, L"#32768");
     EXPECT_EQ(std::count(recorder.popups.begin(), recorder.popups.end(), other), 0);
 
