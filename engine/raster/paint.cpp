@@ -9,7 +9,8 @@ namespace {
 
 constexpr double kGradientHalf = 16384;
 
-uint8_t Clamp255(float v) { return static_cast<uint8_t>(std::clamp(v, 0.f, 255.f) + 0.5f); }
+// NaN (from a hostile colour transform) counts as 0.
+uint8_t Clamp255(float v) { return v >= 255 ? 255 : v > 0 ? static_cast<uint8_t>(v + 0.5f) : 0; }
 
 bool Invert(const Matrix& m, Matrix& out) {
     const double det = m.a * m.d - m.b * m.c;
@@ -164,13 +165,40 @@ void RampSpan(const std::array<uint32_t, 256>& lut, SpreadMode spread, int count
     switch (spread) {
     case SpreadMode::Pad:
         for (int i = 0; i < count; ++i) {
-            const float t = std::min(std::max(position(i), 0.f), 1.f);  // NaN becomes 0
+            const float t = std::min(1.f, std::max(0.f, position(i)));  // NaN becomes 0
             out[i] = lut[static_cast<int>(t * 255 + 0.5f)];
         }
         break;
     case SpreadMode::Repeat:
     case SpreadMode::Reflect:
         for (int i = 0; i < count; ++i) out[i] = lut[GradientIndex(position(i), spread)];
+        break;
+    }
+}
+
+// A linear ramp in 16.16 fixed point: the position moves by the same step every pixel.
+void LinearSpan(const std::array<uint32_t, 256>& lut, SpreadMode spread, double t, double dt,
+                int count, uint32_t* out) {
+    constexpr double kOne = 255.0 * 65536;
+    // Beyond this the index is pinned (pad) or its phase is all that counts (repeat, reflect).
+    static constexpr double kLimit = 1e12;
+    auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v, -kLimit, kLimit)); };
+    int64_t pos = fixed(t * kOne + 32768);
+    const int64_t step = fixed(dt * kOne);
+    if (!std::isfinite(t) || !std::isfinite(dt)) pos = 0;
+    switch (spread) {
+    case SpreadMode::Pad:
+        for (int i = 0; i < count; ++i, pos += step)
+            out[i] = lut[static_cast<size_t>(std::clamp<int64_t>(pos >> 16, 0, 255))];
+        break;
+    case SpreadMode::Repeat:
+        for (int i = 0; i < count; ++i, pos += step) out[i] = lut[(pos >> 16) & 255];
+        break;
+    case SpreadMode::Reflect:
+        for (int i = 0; i < count; ++i, pos += step) {
+            const int64_t v = (pos >> 16) & 511;
+            out[i] = lut[static_cast<size_t>(v > 255 ? 511 - v : v)];
+        }
         break;
     }
 }
@@ -183,7 +211,7 @@ void Paint::GradientSpan(double gx, double gy, int count, uint32_t* out) const {
     const float dx = static_cast<float>(m_inverse.a / kGradientHalf);
     const float dy = static_cast<float>(m_inverse.b / kGradientHalf);
     if (m_kind == FillKind::LinearGradient) {
-        RampSpan(m_lut, m_spread, count, out, [=](int i) { return (x + dx * i + 1) * 0.5f; });
+        LinearSpan(m_lut, m_spread, (x + 1) * 0.5, dx * 0.5, count, out);
     } else if (m_kind == FillKind::RadialGradient || m_focal == 0) {
         RampSpan(m_lut, m_spread, count, out, [=](int i) {
             const float px = x + dx * i, py = y + dy * i;

@@ -33,7 +33,8 @@ public:
     void Arc(PointF centre, PointF from, double sweep) {
         const double r = m_style.halfWidth;
         const double step = r > kArcTolerance ? 2 * std::acos(1 - kArcTolerance / r) : 1.0;
-        const int pieces = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 1, 256);
+        const double wanted = std::ceil(std::fabs(sweep) / step);  // inf for a huge radius
+        const int pieces = wanted >= 256 || !(wanted == wanted) ? 256 : std::max(1, static_cast<int>(wanted));
         if (pieces < 2) return;
         const double theta = std::fabs(sweep) / pieces;
         const double excess = theta / std::sin(theta) * pieces;  // n * theta / sin(theta)

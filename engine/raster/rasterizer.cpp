@@ -62,7 +62,8 @@ void Rasterizer::AddClippedY(double x0, double y0, double x1, double y1) {
 }
 
 void Rasterizer::Push(double x0, double y0, double x1, double y1) {
-    if (y0 == y1) return;
+    // No height once stored in float: it covers nothing, and its slope would not be finite.
+    if (static_cast<float>(y0) == static_cast<float>(y1)) return;
     float dir = 1;
     if (y0 > y1) {
         std::swap(x0, x1);
@@ -99,8 +100,9 @@ void Rasterizer::Sweep(FillRule rule, CoverageSink& sink) {
     if (m_segments.empty()) return;
     std::sort(m_segments.begin(), m_segments.end(),
               [](const Segment& a, const Segment& b) { return a.yTop < b.yTop; });
-    if (m_antiAlias) SweepAntiAliased(rule, sink);
-    else SweepAliased(rule, sink);
+    if (!m_antiAlias) SweepAliased(rule, sink);
+    else if (rule == FillRule::NonZero) SweepAntiAliased<FillRule::NonZero>(sink);
+    else SweepAntiAliased<FillRule::EvenOdd>(sink);
 }
 
 void Rasterizer::AccumulatePiece(float xa, float xb, float height) {
@@ -110,11 +112,10 @@ void Rasterizer::AccumulatePiece(float xa, float xb, float height) {
     const float mid = 0.5f * (xa + xb) - static_cast<float>(cell);
     m_acc[cell] += height * (1 - mid);
     m_acc[cell + 1] += height * mid;
-    for (int c : {cell, cell + 1}) {
-        if (!m_marked[c]) {
-            m_marked[c] = 1;
-            m_touched.push_back(c);
-        }
+    // Only the cell is listed; the sweep visits the one after it too.
+    if (!m_marked[cell]) {
+        m_marked[cell] = 1;
+        m_touched.push_back(cell);
     }
 }
 
@@ -139,10 +140,11 @@ void Rasterizer::AccumulateRow(const Segment& s, float rowTop) {
 
 namespace {
 
-uint8_t CoverageOf(float winding, FillRule rule) {
+template <FillRule rule>
+uint8_t CoverageOf(float winding) {
     // Bounded first so hostile input cannot overflow the conversion.
     float a = std::min(std::fabs(winding), 1e6f);
-    if (rule == FillRule::NonZero) {
+    if constexpr (rule == FillRule::NonZero) {
         a = std::min(a, 1.f);
     } else {
         a -= 2 * static_cast<float>(static_cast<int>(a * 0.5f));  // a mod 2, a >= 0
@@ -157,11 +159,16 @@ bool Inside(int winding, FillRule rule) {
 
 }  // namespace
 
-void Rasterizer::SweepAntiAliased(FillRule rule, CoverageSink& sink) {
+template <FillRule rule>
+void Rasterizer::SweepAntiAliased(CoverageSink& sink) {
     const int width = m_clip.right - m_clip.left;
-    m_acc.assign(static_cast<size_t>(width) + 2, 0.f);
-    m_marked.assign(static_cast<size_t>(width) + 2, 0);
-    m_cov.resize(static_cast<size_t>(width) + 2);
+    // Every cell a sweep touches is zeroed again as it is read, so these stay clear.
+    const size_t cells = static_cast<size_t>(width) + 2;
+    if (m_acc.size() < cells) {
+        m_acc.resize(cells, 0.f);
+        m_marked.resize(cells, 0);
+        m_cov.resize(cells);
+    }
     const PixelRect box = Bounds();
     m_active.clear();
     size_t next = 0;
@@ -181,28 +188,34 @@ void Rasterizer::SweepAntiAliased(FillRule rule, CoverageSink& sink) {
         }
         if (m_touched.empty()) continue;
         std::sort(m_touched.begin(), m_touched.end());
-        // Touched cells get their own coverage; between them it stays constant.
+        // Touched cells and the cell after each get their own coverage; between them it
+        // stays constant.
         float winding = 0;
         int runStart = -1;
         const size_t count = m_touched.size();
+        m_touched.push_back(INT32_MAX);  // sentinel
         for (size_t i = 0; i < count; ++i) {
             const int x = m_touched[i];
-            winding += m_acc[x];
-            m_acc[x] = 0;
             m_marked[x] = 0;
-            if (x >= width) continue;
+            const int following = m_touched[i + 1];
+            // Cell x, and x + 1 unless it is listed itself.
+            const int last = following == x + 1 ? x : x + 1;
+            for (int c = x; c <= last; ++c) {
+                winding += m_acc[c];
+                m_acc[c] = 0;
+                m_cov[c] = CoverageOf<rule>(winding);
+            }
             if (runStart < 0) runStart = x;
-            const uint8_t cov = CoverageOf(winding, rule);
-            m_cov[x] = cov;
-            const int following = i + 1 < count ? m_touched[i + 1] : -1;
-            if (following == x + 1) continue;
-            sink.Row(y, m_clip.left + runStart, m_clip.left + x + 1, m_cov.data() + runStart);
+            if (following <= last + 1 && following != INT32_MAX) continue;
+            const int end = std::min(last + 1, width);
+            if (end > runStart)
+                sink.Row(y, m_clip.left + runStart, m_clip.left + end, m_cov.data() + runStart);
             runStart = -1;
             // Past the last cell the winding only matters when geometry was dropped right
             // of the clip: it stays in force up to the edge.
-            const int spanEnd = following >= 0 ? std::min(following, width) : m_reachesRight ? width : x + 1;
-            if (cov != 0 && spanEnd > x + 1)
-                sink.Span(y, m_clip.left + x + 1, m_clip.left + spanEnd, cov);
+            const uint8_t cov = m_cov[last];
+            const int spanEnd = following != INT32_MAX ? std::min(following, width) : m_reachesRight ? width : end;
+            if (cov != 0 && spanEnd > end) sink.Span(y, m_clip.left + end, m_clip.left + spanEnd, cov);
         }
     }
 }
@@ -231,7 +244,7 @@ void Rasterizer::SweepAliased(FillRule rule, CoverageSink& sink) {
         std::sort(m_crossings.begin(), m_crossings.end());
         // A pixel is inside when its centre lies in an inside interval.
         auto firstPixel = [&](float x) {
-            return std::clamp(static_cast<int>(std::ceil(x - 0.5f)), 0, width);
+            return static_cast<int>(std::ceil(std::clamp(x - 0.5f, 0.f, static_cast<float>(width))));
         };
         int winding = 0, spanStart = 0, spanEnd = -1;
         for (size_t k = 0; k + 1 < m_crossings.size(); ++k) {

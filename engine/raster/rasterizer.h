@@ -44,7 +44,8 @@ private:
 
     void AddClippedY(double x0, double y0, double x1, double y1);
     void Push(double x0, double y0, double x1, double y1);
-    void SweepAntiAliased(FillRule rule, CoverageSink& sink);
+    template <FillRule rule>
+    void SweepAntiAliased(CoverageSink& sink);
     void SweepAliased(FillRule rule, CoverageSink& sink);
     void AccumulateRow(const Segment& s, float rowTop);
     void AccumulatePiece(float xa, float xb, float height);

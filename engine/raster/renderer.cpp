@@ -109,7 +109,10 @@ public:
         m_runs.clear();
     }
 
-    void Add(int y, int x0, int x1, const uint32_t* colors, const uint8_t* cov, uint8_t constant) {
+    // Adds colours (or `solid` when colors is null) scaled by per-pixel coverage `cov`
+    // (or `constant` when cov is null).
+    void Add(int y, int x0, int x1, const uint32_t* colors, uint32_t solid, const uint8_t* cov,
+             uint8_t constant) {
         // Cells just right of the last edge may be reported; they hold no coverage.
         x1 = std::min(x1, m_box.right);
         if (x1 <= x0) return;
@@ -117,7 +120,7 @@ public:
         uint32_t* dst = Row(y);
         for (int x = x0; x < x1; ++x) {
             const uint32_t c = cov ? cov[x - x0] : constant;
-            if (c) dst[x] = AddSaturate(dst[x], ScalePixel(colors[x - x0], Factor(c)));
+            if (c) dst[x] = AddSaturate(dst[x], ScalePixel(colors ? colors[x - x0] : solid, Factor(c)));
         }
     }
 
@@ -165,15 +168,16 @@ public:
         : m_layer(layer), m_direct(direct), m_paint(paint), m_colors(colors) {}
 
     void Row(int y, int x0, int x1, const uint8_t* cov) override {
-        m_layer.Add(y, x0, x1, Colors(y, x0, x1), cov, 0);
+        m_layer.Add(y, x0, x1, Colors(y, x0, x1), m_paint.SolidColor(), cov, 0);
     }
     void Span(int y, int x0, int x1, uint8_t cov) override {
         if (cov == 255) m_direct.Span(y, x0, x1, cov);
-        else m_layer.Add(y, x0, x1, Colors(y, x0, x1), nullptr, cov);
+        else m_layer.Add(y, x0, x1, Colors(y, x0, x1), m_paint.SolidColor(), nullptr, cov);
     }
 
 private:
     const uint32_t* Colors(int y, int x0, int x1) {
+        if (m_paint.IsSolid()) return nullptr;
         m_colors.resize(static_cast<size_t>(x1 - x0));
         m_paint.Span(x0, y, x1 - x0, m_colors.data());
         return m_colors.data();
