@@ -106,6 +106,23 @@ TEST_F(ListTest, TheBarsChangesAndResizingRedrawTheList) {
     EXPECT_TRUE(RowHighlighted(4));
 }
 
+TEST_F(ListTest, AHeldBarArrowScrollsTheListAndStaysPressed) {
+    const HWND bar = m_list->Scroll().hwnd();
+    SendMessageW(bar, WM_MOUSEMOVE, 0, At(8, 195));
+    SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(8, 195));
+    PumpFor(350);
+    const int32_t value = m_list->Scroll().Value();
+    EXPECT_GE(value, 2);
+    // Each step redraws the list, which must not repaint the bar's arrow normal.
+    const Image pressed = RenderPicture(kPicBlueDown + 2, 16, 17);
+    EXPECT_EQ(testing::Capture(bar).At(4, 195), ToColorRef(pressed.At(3, 12)));
+    SendMessageW(bar, WM_LBUTTONUP, 0, At(8, 195));
+    const Image normal = RenderPicture(kPicBlueDown, 16, 17);
+    EXPECT_EQ(testing::Capture(bar).At(4, 195), ToColorRef(normal.At(3, 12)));
+    EXPECT_FALSE(RowHighlighted(0));  // item 1 scrolled out of view
+    EXPECT_EQ(m_list->Selected(), 1);
+}
+
 TEST_F(ListTest, ClicksSelectTheRowUnderThePointerAfterMouseDown) {
     m_list->ScrollTo(5);
     ASSERT_EQ(m_list->Scroll().Value(), 4);

@@ -42,7 +42,11 @@ void xp_VScrollBar::SetValue(int32_t value) {
 }
 
 void xp_VScrollBar::SetMax(int32_t max) {
-    m_max = CorrectMax(max);
+    max = CorrectMax(max);
+    // The list writes the same Max on every redraw, and so on every step of a held arrow
+    // or a thumb drag; repainting all then would wipe the pressed look under the pointer.
+    if (max == m_max) return;
+    m_max = max;
     if (m_max < m_value) SetValue(m_max);
     ResizeHandling();
 }
