@@ -61,7 +61,11 @@ LRESULT CALLBACK ButtonWindow::Procedure(HWND window, UINT message, WPARAM wPara
         self = new ButtonWindow(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        if (create->lpCreateParams) self->props = *static_cast<const ButtonProps*>(create->lpCreateParams);
+        if (create->lpCreateParams) {
+            self->props = *static_cast<const ButtonProps*>(create->lpCreateParams);
+        } else if (create->lpszName && *create->lpszName) {
+            self->props.caption = create->lpszName;  // created by class name: the window text is the caption
+        }
     }
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
     const LRESULT result = self->Handle(message, wParam, lParam);

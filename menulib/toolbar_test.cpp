@@ -92,5 +92,24 @@ TEST_F(ToolBar, PropertiesRoundTripAndReadingPassesEnabledOn) {
     EXPECT_FALSE(IsWindowEnabled(button.hWnd()));
 }
 
+TEST_F(ToolBar, SelfRegistrationLetsAnyModuleCreateTheControlsByClassName) {
+    HMODULE library = GetModuleHandleW(L"OstrelMnu.dll");
+    ASSERT_TRUE(library);
+    using Entry = HRESULT(__stdcall*)();
+    auto registerServer = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, "DllRegisterServer")));
+    ASSERT_TRUE(registerServer);
+    EXPECT_EQ(registerServer(), S_OK);
+    // Global classes: the program's own instance handle finds them.
+    HWND bar = CreateWindowExW(0, L"VsToolBar", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 40, host, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    HWND button = CreateWindowExW(0, L"VsNetBut", L"&P.播放", WS_CHILD | WS_VISIBLE, 2, 2, 60, 30, bar, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(bar && button);
+    EXPECT_EQ(VsNetBut(button).Props().caption, L"&P.播放");
+    EXPECT_EQ(VsToolBar(bar).Props().borderPart, part::kBottom);
+    VsToolBar(bar).SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(button));
+}
+
 }  // namespace
 }  // namespace ostrel
