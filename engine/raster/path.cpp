@@ -24,26 +24,29 @@ double Length(PointF a) { return std::sqrt(Dot(a, a)); }
 
 class Outline {
 public:
-    explicit Outline(const StrokeStyle& style) : m_style(style) {}
+    explicit Outline(const StrokeStyle& style)
+        : m_style(style),
+          m_step(style.halfWidth > kArcTolerance ? 2 * std::acos(1 - kArcTolerance / style.halfWidth) : 1.0),
+          m_cosStep(std::cos(m_step)) {}
 
     void Add(PointF p) { m_points.push_back(p); }
 
     // Arc around `centre` from offset `from`, turning by `sweep` radians. The inner
     // vertices sit slightly outside the circle so the polygon keeps the sector's area.
     void Arc(PointF centre, PointF from, double sweep) {
-        const double r = m_style.halfWidth;
-        const double step = r > kArcTolerance ? 2 * std::acos(1 - kArcTolerance / r) : 1.0;
-        const double wanted = std::ceil(std::fabs(sweep) / step);  // inf for a huge radius
+        const double wanted = std::ceil(std::fabs(sweep) / m_step);  // inf for a huge radius
         const int pieces = wanted >= 256 || !(wanted == wanted) ? 256 : std::max(1, static_cast<int>(wanted));
         if (pieces < 2) return;
-        const double theta = std::fabs(sweep) / pieces;
-        const double excess = theta / std::sin(theta) * pieces;  // n * theta / sin(theta)
+        const double theta = sweep / pieces;
+        const double excess = std::fabs(theta) / std::sin(std::fabs(theta)) * pieces;  // n theta / sin theta
         const double k = pieces == 2 ? excess / 2
                                      : (std::sqrt(1 + (pieces - 2) * excess) - 1) / (pieces - 2);
-        const double start = std::atan2(from.y, from.x);
+        // Step the offset round by theta at a time.
+        const double c = std::cos(theta), s = std::sin(theta);
+        PointF d = from * k;
         for (int i = 1; i < pieces; ++i) {
-            const double a = start + sweep * i / pieces;
-            Add({centre.x + k * r * std::cos(a), centre.y + k * r * std::sin(a)});
+            d = {d.x * c - d.y * s, d.x * s + d.y * c};
+            Add(centre + d);
         }
     }
 
@@ -57,8 +60,9 @@ public:
     // around vertex p; inDir/outDir are the travel directions of the two pieces, reach the
     // shorter piece's length.
     void Join(PointF p, PointF u, PointF v, PointF inDir, PointF outDir, double reach) {
-        const double sweep = std::atan2(Cross(u, v), Dot(u, v));
-        const double cosHalf = std::cos(sweep / 2);
+        const double r2 = m_style.halfWidth * m_style.halfWidth;
+        const double cosTurn = Dot(u, v) / r2, sinTurn = Cross(u, v) / r2;
+        const double cosHalf = std::sqrt(std::max(0.0, (1 + cosTurn) / 2));
         const PointF mid = u + v;
         const double midLength = Length(mid);
         if (Dot(outDir, u) > 1e-12) {
@@ -66,7 +70,7 @@ public:
             // corner; otherwise go through the vertex: the overlap this makes lies inside
             // the stroke and vanishes under the non-zero rule.
             if (cosHalf > 0.1 && midLength > 1e-12 &&
-                m_style.halfWidth * std::tan(std::fabs(sweep) / 2) <= reach) {
+                m_style.halfWidth * std::fabs(sinTurn) <= reach * (1 + cosTurn)) {  // r tan(turn/2)
                 Add(p + mid * (m_style.halfWidth / cosHalf / midLength));
             } else {
                 Add(p + u);
@@ -78,8 +82,12 @@ public:
         Add(p + u);
         switch (m_style.join) {
         case JoinStyle::Round:
-            if (std::fabs(sweep) > std::numbers::pi - 1e-6) HalfTurn(p, u, inDir);
-            else Arc(p, u, sweep);
+            // Turns within one arc step need no points between the offsets.
+            if (cosTurn < m_cosStep) {
+                const double sweep = std::atan2(sinTurn, cosTurn);
+                if (std::fabs(sweep) > std::numbers::pi - 1e-6) HalfTurn(p, u, inDir);
+                else Arc(p, u, sweep);
+            }
             break;
         case JoinStyle::Miter:
             if (cosHalf > 1e-9 && 1 / cosHalf <= m_style.miterLimit && midLength > 1e-12)
@@ -111,6 +119,7 @@ public:
 
 private:
     const StrokeStyle& m_style;
+    const double m_step, m_cosStep;  // angle per arc piece within tolerance
     std::vector<PointF> m_points;
 };
 
