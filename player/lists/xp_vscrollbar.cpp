@@ -267,6 +267,9 @@ void xp_VScrollBar::LeaveTick() {
     PaintElement(m_lastZone, ElementState::Normal);
     Present();
     m_lastZone = Zone::Left;
+    // Nothing is under the pointer any more, so a later value change (keys, the list)
+    // draws the thumb normal.
+    m_hotZone = Zone::Left;
     m_leaveTimer.Stop();
 }
 

@@ -215,6 +215,17 @@ TEST_F(BarTest, HotLookUnderThePointerGoesWhenThePointerLeaves) {
     EXPECT_EQ(Capture(m_bar->hwnd()).At(4, 195), ToColorRef(normal.At(3, 12)));
 }
 
+TEST_F(BarTest, AThumbLeftByThePointerMovesInItsNormalLook) {
+    m_bar->SetMax(20);
+    SendMessageW(m_bar->hwnd(), WM_MOUSEMOVE, 0, At(8, m_bar->ThumbTop() + 8));
+    EXPECT_EQ(m_bar->PaintedCode(), PaintedCodeOf(ElementState::Hot, Zone::Thumb));
+    m_bar->SetValue(1);  // under the pointer a moving thumb shows pressed
+    EXPECT_EQ(Capture(m_bar->hwnd()).At(5, m_bar->ThumbTop() + 8), ToColorRef(SchemeColors(0)[2][4]));
+    ASSERT_TRUE(PumpUntil([&] { return m_bar->PaintedCode() == PaintedCodeOf(ElementState::Normal, Zone::Thumb); }, 2000));
+    m_bar->SetValue(10);
+    EXPECT_EQ(Capture(m_bar->hwnd()).At(5, m_bar->ThumbTop() + 8), ToColorRef(SchemeColors(0)[0][4]));
+}
+
 TEST_F(BarTest, SchemesAndTheDisabledLook) {
     m_bar->SetMax(20);
     const struct { int32_t write, stored; Rgb body, track; } schemes[] = {
