@@ -1,6 +1,7 @@
 // Number, Boolean and Math.
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "engine/avm1/builtins.h"
 
@@ -79,8 +80,9 @@ void InstallNumberBuiltins(Vm& vm) {
 
     Object* math = vm.NewObject();
     vm.Global()->Define("Math", Value::Obj(math));
-    for (auto [name, value] : {std::pair{"E", M_E}, {"LN10", M_LN10}, {"LN2", M_LN2}, {"LOG10E", M_LOG10E},
-                               {"LOG2E", M_LOG2E}, {"PI", M_PI}, {"SQRT1_2", M_SQRT1_2}, {"SQRT2", M_SQRT2}})
+    namespace n = std::numbers;
+    for (auto [name, value] : {std::pair{"E", n::e}, {"LN10", n::ln10}, {"LN2", n::ln2}, {"LOG10E", n::log10e},
+                               {"LOG2E", n::log2e}, {"PI", n::pi}, {"SQRT1_2", 1 / n::sqrt2}, {"SQRT2", n::sqrt2}})
         math->Define(name, Value::Number(value), constant);
     MathUnary(vm, math, "abs", [](double x) { return std::fabs(x); });
     MathUnary(vm, math, "acos", [](double x) { return std::acos(x); });

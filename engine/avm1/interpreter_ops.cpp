@@ -124,6 +124,12 @@ void Implements(Frame& f) {
     target->Define("__interfaces__", Value::Obj(list), kDontEnum);
 }
 
+// An object without a primitive value adds as its "[type Object]" text.
+Value AddOperand(Vm& vm, const Value& v) {
+    Value p = vm.ToPrimitive(v);
+    return v.IsObject() && p.IsUndefined() ? Value::String(vm.ToString(v)) : p;
+}
+
 }  // namespace
 
 bool ExecuteSimpleOp(Frame& f, uint8_t code) {
@@ -289,8 +295,8 @@ bool ExecuteSimpleOp(Frame& f, uint8_t code) {
     }
     case Op::Enumerate2: Enumerate(f, f.Pop()); break;
     case Op::Add2: {
-        Value b = vm.ToPrimitive(f.Pop());
-        Value a = vm.ToPrimitive(f.Pop());
+        Value b = AddOperand(vm, f.Pop());
+        Value a = AddOperand(vm, f.Pop());
         if (a.IsString() || b.IsString()) {
             f.Push(Value::String(vm.ToString(a) + vm.ToString(b)));
         } else {

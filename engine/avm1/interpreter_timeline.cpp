@@ -219,7 +219,10 @@ bool ExecuteTimelineOp(Frame& f, const ActionRecord& a) {
         size_t count = std::isfinite(n) && n > 0 ? static_cast<size_t>(n) : 0;
         std::string command = count ? f.PopString() : std::string();
         std::string args;
-        for (size_t i = 1; i < count; ++i) args += (i > 1 ? "," : "") + f.PopString();
+        for (size_t i = 1; i < count; ++i) {
+            if (i > 1) args += ',';
+            args += f.PopString();
+        }
         vm.HostEnv().FsCommand(command, args);
         break;
     }

@@ -131,6 +131,13 @@ void DefineLocal(Frame& f, std::string_view name, const Value& value, bool onlyD
         if (!vm.HasOwn(where, name)) where->SetOwn(name, Value(), f.version);
         return;
     }
+    // A with-object that already has the name takes the value.
+    for (const Scope* s = f.scope.get(); s && s->kind == Scope::Kind::With; s = s->parent.get()) {
+        if (vm.HasOwn(s->object, name)) {
+            vm.Set(s->object, name, value);
+            return;
+        }
+    }
     if (f.locals) {
         f.locals->SetOwn(name, value, f.version);
     } else {
@@ -140,6 +147,11 @@ void DefineLocal(Frame& f, std::string_view name, const Value& value, bool onlyD
 
 bool DeleteVariable(Frame& f, std::string_view name) {
     Vm& vm = f.vm;
+    std::string_view object, member;
+    if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
+        Object* obj = ResolveTarget(f, object);
+        return obj && vm.Delete(obj, member);
+    }
     for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
         Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
         if (obj && vm.HasOwn(obj, name)) return vm.Delete(obj, name);

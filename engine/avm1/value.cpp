@@ -36,20 +36,29 @@ std::string NumberToString(double n) {
         if (text[i] != '.') digits += text[i];
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
-    std::string out = negative ? "-" : "";
+    std::string out;
+    if (negative) out += '-';
     if (exponent < -5 || exponent >= 15) {
         out += digits[0];
-        if (digits.size() > 1) out += "." + digits.substr(1);
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1);
+        }
         out += exponent < 0 ? "e-" : "e+";
         out += std::to_string(std::abs(exponent));
     } else if (exponent < 0) {
-        out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+        out += "0.";
+        out.append(static_cast<size_t>(-exponent - 1), '0');
+        out += digits;
     } else {
         auto intLen = static_cast<size_t>(exponent + 1);
         if (digits.size() <= intLen) {
-            out += digits + std::string(intLen - digits.size(), '0');
+            out += digits;
+            out.append(intLen - digits.size(), '0');
         } else {
-            out += digits.substr(0, intLen) + "." + digits.substr(intLen);
+            out.append(digits, 0, intLen);
+            out += '.';
+            out.append(digits, intLen);
         }
     }
     return out;

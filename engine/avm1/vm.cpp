@@ -35,7 +35,7 @@ Vm::~Vm() = default;
 void Vm::InstallBuiltins() {
     m_protos.object = Make<Object>(nullptr);
     m_protos.function = Make<Object>(m_protos.object);
-    m_global = Make<Object>(m_protos.object);
+    m_global = Make<Object>(nullptr);  // _global has no prototype: it prints as [type Object]
     InstallObjectBuiltins(*this);
     InstallArrayBuiltins(*this);
     InstallStringBuiltins(*this);
@@ -97,7 +97,7 @@ Value Vm::ToPrimitive(const Value& v, bool preferString) {
             if (r.IsPrimitive()) return r;
         }
     }
-    return Value::String(obj->AsFunction() ? "[type Function]" : "[type Object]");
+    return {};  // neither method answered: the object has no primitive value
 }
 
 double Vm::ToNumber(const Value& v) {
@@ -166,18 +166,19 @@ bool Vm::StrictEquals(const Value& a, const Value& b) {
 bool Vm::LooseEquals(const Value& a, const Value& b) {
     if (a.Type() == b.Type()) return StrictEquals(a, b);
     if (a.IsNullish() && b.IsNullish()) return true;
+    // An object is compared by its primitive value, which may itself be undefined.
+    if (a.IsObject() != b.IsObject()) {
+        Value pa = a.IsObject() ? ToPrimitive(a) : a;
+        Value pb = b.IsObject() ? ToPrimitive(b) : b;
+        if (pa.IsObject() || pb.IsObject()) return false;
+        return LooseEquals(pa, pb);
+    }
     if (a.IsNullish() || b.IsNullish()) return false;
     if (a.IsBool()) return LooseEquals(Value::Number(a.AsBool() ? 1 : 0), b);
     if (b.IsBool()) return LooseEquals(a, Value::Number(b.AsBool() ? 1 : 0));
     if (a.IsNumber() && b.IsString()) return a.AsNumber() == PrimitiveToNumber(b, m_version);
     if (a.IsString() && b.IsNumber()) return PrimitiveToNumber(a, m_version) == b.AsNumber();
-    if (a.IsObject() && b.IsObject()) return false;
-    if (a.IsObject()) {
-        Value pa = ToPrimitive(a);
-        return pa.IsObject() ? false : LooseEquals(pa, b);
-    }
-    Value pb = ToPrimitive(b);
-    return pb.IsObject() ? false : LooseEquals(a, pb);
+    return false;
 }
 
 Value Vm::LessThan(const Value& a, const Value& b) {
