@@ -313,6 +313,11 @@ TEST_F(NetButton, AccessKeysEnterAndEscapeTriggerTheirButtons) {
     EXPECT_EQ(events.clicks, 2);
     EXPECT_EQ(okButton.State(), VisualState::Normal);
 
+    // The standard dialog manager of the host finds the access key in the window text.
+    MSG altO{okButton.hWnd(), WM_SYSCHAR, L'o', 0};
+    EXPECT_TRUE(IsDialogMessageW(host, &altO));
+    EXPECT_EQ(events.clicks, 3);
+
     ButtonProps doubled;
     doubled.caption = L"&&A";
     Make(60, 24, doubled);

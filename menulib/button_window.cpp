@@ -164,7 +164,11 @@ PropertyResult ButtonWindow::Apply(const ButtonProps& next) {
 bool ButtonWindow::TakeAccessKey(wchar_t key) {
     const bool mine = key == VK_RETURN || key == VK_ESCAPE ||
                       (m_accessKey && static_cast<wchar_t>(std::towupper(key)) == m_accessKey);
-    if (!mine || !IsWindowEnabled(m_window)) return false;
+    return mine && Trigger();
+}
+
+bool ButtonWindow::Trigger() {
+    if (!IsWindowEnabled(m_window)) return false;
     HotKeyAnimation();
     if (m_destroyed) return true;
     ClickStep();
@@ -279,7 +283,9 @@ LRESULT ButtonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetCursor(props.mousePointer == 99 && mouseIcon.Type() == PictureType::Icon ? mouseIcon.Icon()
                                                                                        : CursorOf(props.mousePointer));
             return TRUE;
-        case WM_GETDLGCODE: return DLGC_WANTARROWS;
+        // As a button the dialog manager sends BM_CLICK when the caption's access key is typed.
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_BUTTON;
+        case BM_CLICK: Trigger(); return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN: {

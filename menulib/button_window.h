@@ -36,6 +36,8 @@ public:
     VisualState State() const { return m_state; }
     bool Hovering() const { return m_hovering; }
     bool TakeAccessKey(wchar_t key);
+    // The access-key action: hot-key animation, click step, hover or normal look.
+    bool Trigger();
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);

@@ -209,6 +209,9 @@ TEST_F(Subclassing, ThreadHookCallsItsSinkAroundTheNextHook) {
     EXPECT_EQ(static_cast<size_t>(recorder->afters), recorder->seen.size());
     EXPECT_TRUE(hook.Unhook());
     EXPECT_FALSE(hook.Unhook());
+    HookingThunk refused;
+    EXPECT_FALSE(refused.Hook(1234, recorder));  // no such hook type
+    EXPECT_EQ(refused.ThunkAddress(), nullptr);
     const size_t before = recorder->seen.size();
     SendMessageW(window, kPong, 0, 0);
     EXPECT_EQ(recorder->seen.size(), before);
