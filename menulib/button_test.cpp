@@ -228,6 +228,27 @@ TEST_F(NetButton, SpacePressAndReleaseIsOneClick) {
     EXPECT_EQ(events.log, "KeyDown MouseDown KeyUp MouseUp Click ");
 }
 
+TEST_F(NetButton, ArrowKeysMoveTheFocusAndAFocusedButtonShowsItsFocusRectangle) {
+    ButtonProps p = PictureOnly(false);
+    p.showFocusRect = true;
+    VsNetBut first = Make(30, 20, p);
+    VsNetBut second;
+    ASSERT_TRUE(second.Create(host, 101, 50, 10, 30, 20, p));
+    SetFocus(first.hWnd());
+    ASSERT_EQ(GetFocus(), first.hWnd());
+    Capture c = CaptureClient(first.hWnd());
+    int dotted = 0;  // the dotted rectangle, inset by FoucsRectOffSet 2
+    for (int x = 2; x < 28; ++x) dotted += c.At(x, 2) != kBack ? 1 : 0;
+    EXPECT_GE(dotted, 10);
+    EXPECT_EQ(c.At(1, 1), kBack);
+    EXPECT_EQ(c.At(15, 10), kBack);
+    SendMessageW(first.hWnd(), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(GetFocus(), second.hWnd());
+    EXPECT_EQ(CaptureClient(first.hWnd()).Count(kBack), 30 * 20);
+    SendMessageW(second.hWnd(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(GetFocus(), first.hWnd());
+}
+
 TEST_F(NetButton, DoubleClickCountsAsASecondClickUnlessEnabled) {
     auto doubleClick = [](HWND w) {
         SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
