@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <cwchar>
 #include <cwctype>
 
 namespace ostrel {

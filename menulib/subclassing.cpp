@@ -203,7 +203,7 @@ std::optional<LRESULT> SubclassingThunk::CallOrigWndProc(UINT message, WPARAM wP
     return CallWindowProcW(d.wrapper->previous, d.window, message, wParam, lParam);
 }
 
-HWND SubclassingThunk::Window() const { return m_impl->window ? m_impl->window : nullptr; }
+HWND SubclassingThunk::Window() const { return m_impl->window; }
 
 WNDPROC SubclassingThunk::ThunkAddress() {
     if (!m_impl->wrapper) m_impl->wrapper = AcquireWrapper();
