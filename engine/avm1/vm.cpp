@@ -151,7 +151,8 @@ bool Vm::StrictEquals(const Value& a, const Value& b) {
     case ValueType::Undefined:
     case ValueType::Null: return true;
     case ValueType::Boolean: return a.AsBool() == b.AsBool();
-    case ValueType::Number: return a.AsNumber() == b.AsNumber();
+    // The player's strict equality holds for NaN and NaN.
+    case ValueType::Number: return a.AsNumber() == b.AsNumber() || (std::isnan(a.AsNumber()) && std::isnan(b.AsNumber()));
     case ValueType::String: return a.AsString() == b.AsString();
     case ValueType::Object: {
         ClipObject* ca = a.AsObject()->AsClip();
@@ -216,7 +217,7 @@ Value Vm::Get(Object* obj, std::string_view name) { return GetFrom(obj, name, Va
 Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn) {
     obj = Redirect(obj);
     if (!obj) return {};
-    if (name == "__proto__") return Value::Obj(obj->Proto());
+    if (name == "__proto__") return obj->Proto() ? Value::Obj(obj->Proto()) : Value();
     int depth = 0;
     for (Object* o = obj; o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
         if (Property* p = o->FindOwn(name, m_version)) {
