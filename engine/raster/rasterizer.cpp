@@ -247,11 +247,15 @@ void Rasterizer::SweepAliased(FillRule rule, CoverageSink& sink) {
             return static_cast<int>(std::ceil(std::clamp(x - 0.5f, 0.f, static_cast<float>(width))));
         };
         int winding = 0, spanStart = 0, spanEnd = -1;
-        for (size_t k = 0; k + 1 < m_crossings.size(); ++k) {
+        for (size_t k = 0; k < m_crossings.size(); ++k) {
             winding += static_cast<int>(m_crossings[k].second);
             if (!Inside(winding, rule)) continue;
+            // After the last crossing only geometry dropped right of the clip can leave the
+            // row inside: it stays so up to the edge.
+            const bool last = k + 1 == m_crossings.size();
+            if (last && !m_reachesRight) break;
             const int from = firstPixel(m_crossings[k].first);
-            const int to = firstPixel(m_crossings[k + 1].first);
+            const int to = last ? width : firstPixel(m_crossings[k + 1].first);
             if (from >= to) continue;
             if (from > spanEnd) {
                 if (spanEnd > spanStart) sink.Span(y, m_clip.left + spanStart, m_clip.left + spanEnd, 255);

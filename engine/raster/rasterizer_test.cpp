@@ -117,6 +117,16 @@ TEST(Rasterizer, ClipKeepsWindingOfGeometryLeftOfIt) {
     EXPECT_NEAR(c.Area(), 5.5 * 7, 0.02);
 }
 
+TEST(Rasterizer, GeometryRightOfTheClipKeepsTheRowInside) {
+    // The right side of the rectangle lies beyond the clip, in both quality modes.
+    for (bool aa : {true, false}) {
+        const Collect c = Fill({Rect(4.5, 2, 100, 12)}, FillRule::EvenOdd, aa, {0, 0, 20, 20});
+        for (int x = 5; x < 20; ++x) ASSERT_EQ(c.At(x, 6), 255) << x << (aa ? " high" : " low");
+        EXPECT_EQ(c.At(6, 12), 0);
+        EXPECT_NEAR(c.Area(), 15.5 * 10, aa ? 0.02 : 5.01);
+    }
+}
+
 TEST(Rasterizer, AliasedSamplesPixelCentres) {
     // Edges at 1.4 and 3.6: centres 1.5, 2.5, 3.5 inside; row 2.6..4.4 holds centres 3.5.
     const Collect c = Fill({Rect(1.4, 2.6, 3.6, 4.4)}, FillRule::NonZero, false);
