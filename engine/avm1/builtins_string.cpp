@@ -89,16 +89,15 @@ void InstallStringBuiltins(Vm& vm) {
     auto self = [](Vm& v, CallContext& c) { return Text(ThisText(v, c)); };
     vm.Method(p.string, "toString", self);
     vm.Method(p.string, "valueOf", self);
+    // Character indices wrap like 32-bit integers: 4294967297 is 1.
     vm.Method(p.string, "charAt", [](Vm& v, CallContext& c) {
         std::u16string s = ThisText(v, c);
-        double i = std::trunc(NumberArg(v, c, 0, 0));
-        if (std::isnan(i)) i = 0;
+        double i = ToInt32(NumberArg(v, c, 0, 0));
         return i >= 0 && i < static_cast<double>(s.size()) ? Text(s.substr(static_cast<size_t>(i), 1)) : Value::String("");
     });
     vm.Method(p.string, "charCodeAt", [](Vm& v, CallContext& c) {
         std::u16string s = ThisText(v, c);
-        double i = std::trunc(NumberArg(v, c, 0, 0));
-        if (std::isnan(i)) i = 0;
+        double i = ToInt32(NumberArg(v, c, 0, 0));
         if (i < 0 || i >= static_cast<double>(s.size())) return Value::Number(std::nan(""));
         return Value::Number(s[static_cast<size_t>(i)]);
     });

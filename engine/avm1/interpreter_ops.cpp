@@ -87,7 +87,8 @@ void BitOp(Frame& f, uint8_t code) {
     case Op::BitXor: r = a ^ b; break;
     case Op::BitLShift: r = static_cast<int32_t>(static_cast<uint32_t>(a) << shift); break;
     case Op::BitRShift: r = a >> shift; break;
-    case Op::BitURShift: r = static_cast<uint32_t>(a) >> shift; break;
+    // The player hands the unsigned result back as a signed 32-bit number.
+    case Op::BitURShift: r = static_cast<int32_t>(static_cast<uint32_t>(a) >> shift); break;
     default: break;
     }
     f.Push(Value::Number(r));

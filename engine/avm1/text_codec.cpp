@@ -88,6 +88,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
         if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] < 0xE000) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
             ++i;
+        } else if (cp >= 0xD800 && cp < 0xE000) {
+            cp = 0xFFFD;  // half a pair has no UTF-8 form
         }
         AppendUtf8(out, cp);
     }

@@ -165,6 +165,7 @@ bool Vm::StrictEquals(const Value& a, const Value& b) {
 }
 
 bool Vm::LooseEquals(const Value& a, const Value& b) {
+    if (a.IsNumber() && b.IsNumber()) return a.AsNumber() == b.AsNumber();  // NaN never equals here
     if (a.Type() == b.Type()) return StrictEquals(a, b);
     if (a.IsNullish() && b.IsNullish()) return true;
     // An object is compared by its primitive value, which may itself be undefined.
