@@ -125,10 +125,10 @@ void Implements(Frame& f) {
     target->Define("__interfaces__", Value::Obj(list), kDontEnum);
 }
 
-// An object without a primitive value adds as its "[type Object]" text.
+// An object whose valueOf gives no primitive adds as its text.
 Value AddOperand(Vm& vm, const Value& v) {
     Value p = vm.ToPrimitive(v);
-    return v.IsObject() && p.IsUndefined() ? Value::String(vm.ToString(v)) : p;
+    return v.IsObject() && (p.IsUndefined() || p.IsObject()) ? Value::String(vm.ToString(v)) : p;
 }
 
 }  // namespace

@@ -81,29 +81,20 @@ Object* Vm::NewError(std::string_view message) {
 // --- conversions ---
 
 Value Vm::ToPrimitive(const Value& v, bool preferString) {
+    // The player asks one method only (toString for dates and string hints, else
+    // valueOf) and keeps an object answer; callers read that as NaN or text.
     Object* obj = v.AsObject();
     if (!obj) return v;
-    if (obj->AsClip() && !preferString) {
-        // Display objects have no valueOf of their own; they read as their path.
-        return Value::String(ToString(v));
-    }
-    bool dateFirst = obj->Kind() == ObjectKind::Date;
-    std::string_view order[2] = {"valueOf", "toString"};
-    if (preferString || dateFirst) std::swap(order[0], order[1]);
-    for (std::string_view method : order) {
-        Value fn = Get(obj, method);
-        if (fn.AsObject() && fn.AsObject()->AsFunction()) {
-            Value r = Call(fn.AsObject(), v, {});
-            if (r.IsPrimitive()) return r;
-        }
-    }
-    return {};  // neither method answered: the object has no primitive value
+    bool stringFirst = preferString || obj->Kind() == ObjectKind::Date;
+    Value fn = Get(obj, stringFirst ? "toString" : "valueOf");
+    if (!fn.AsObject() || !fn.AsObject()->AsFunction()) return {};  // no primitive value at all
+    return Call(fn.AsObject(), v, {});
 }
 
 double Vm::ToNumber(const Value& v) {
     if (v.IsObject()) {
-        if (v.AsObject()->AsClip()) return std::numeric_limits<double>::quiet_NaN();
-        return PrimitiveToNumber(ToPrimitive(v), m_version);
+        Value p = ToPrimitive(v);
+        return p.IsObject() ? std::numeric_limits<double>::quiet_NaN() : PrimitiveToNumber(p, m_version);
     }
     return PrimitiveToNumber(v, m_version);
 }
@@ -186,6 +177,7 @@ bool Vm::LooseEquals(const Value& a, const Value& b) {
 Value Vm::LessThan(const Value& a, const Value& b) {
     Value pa = ToPrimitive(a);
     Value pb = ToPrimitive(b);
+    if (pa.IsObject() || pb.IsObject()) return {};
     if (pa.IsString() && pb.IsString()) {
         return Value::Bool(Utf8ToUtf16(pa.AsString()) < Utf8ToUtf16(pb.AsString()));
     }
