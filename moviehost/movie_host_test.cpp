@@ -10,6 +10,7 @@
 #include "toolkit/form.h"
 #include "toolkit/test_support/http_server.h"
 #include "tools/swfgen/movie_builder.h"
+#include "tools/swfgen/samples.h"
 #include "tools/swfgen/shape_builder.h"
 
 namespace velmora::moviehost {
@@ -203,6 +204,22 @@ TEST_F(MovieHostTest, MissingBrokenOrUnloadedMovieLeavesTheHostEmpty) {
     m_host.SetMovie("-1");
     EXPECT_EQ(m_host.TotalFrames(), 0);
     EXPECT_EQ(ShownBar(), 0) << "only the background shows";
+}
+
+TEST_F(MovieHostTest, MouseReachesTheMoviesButtons) {
+    // A button at 60..140 x 50..100 px: red up, green over, blue down.
+    m_host.SetBounds({0, 0, 200, 150});
+    m_host.SetMovie(WriteTemp("velmora_button.swf", swfgen::FindSample("button")->build(swf::Compression::None)));
+    const auto mouse = [&](UINT message, int x, int y) {
+        SendMessageW(m_host.Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+        m_host.RenderNow();
+        return At(100, 75);
+    };
+    EXPECT_EQ(mouse(WM_MOUSEMOVE, 10, 10), RGB(220, 40, 40));
+    EXPECT_EQ(mouse(WM_MOUSEMOVE, 100, 75), RGB(40, 180, 60));
+    EXPECT_EQ(mouse(WM_LBUTTONDOWN, 100, 75), RGB(40, 80, 220));
+    EXPECT_EQ(mouse(WM_LBUTTONUP, 100, 75), RGB(40, 180, 60));
+    EXPECT_EQ(mouse(WM_MOUSEMOVE, 10, 10), RGB(220, 40, 40));
 }
 
 TEST_F(MovieHostTest, FocusIsReported) {

@@ -12,11 +12,12 @@ void Window::Destroy() {
 
 bool Window::CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style,
                             const std::wstring& caption, int x, int y, int width, int height,
-                            HWND parent, HMENU menuOrId, HICON icon) {
+                            HWND parent, HMENU menuOrId, HICON icon, UINT classStyle) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{sizeof existing};
     if (!GetClassInfoExW(instance, className, &existing)) {
         WNDCLASSEXW wc{sizeof wc};
+        wc.style = classStyle;
         wc.lpfnWndProc = &Window::Procedure;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -19,11 +19,12 @@ public:
     void Destroy();
 
 protected:
-    // Registers the class on first use (arrow cursor, button-face background) and creates
-    // the window. Returns false when creation failed.
+    // Registers the class on first use (arrow cursor, button-face background, the given
+    // class style such as CS_DBLCLKS) and creates the window. Returns false when creation
+    // failed.
     bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style,
                         const std::wstring& caption, int x, int y, int width, int height,
-                        HWND parent, HMENU menuOrId, HICON icon = nullptr);
+                        HWND parent, HMENU menuOrId, HICON icon = nullptr, UINT classStyle = 0);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs after the window is gone (WM_NCDESTROY); the handle is already cleared.

@@ -51,10 +51,9 @@ IList::IList() {
 
 bool IList::Create(HWND parent, int x, int y, int width, int height, int id) {
     if (!CreateWindowOf(kClassName, 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, L"", x,
-                        y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))))
+                        y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        nullptr, CS_DBLCLKS))
         return false;
-    // Double clicks need the class style; the shared window base registers without it.
-    SetClassLongPtrW(Handle(), GCL_STYLE, GetClassLongPtrW(Handle(), GCL_STYLE) | CS_DBLCLKS);
     DragAcceptFiles(Handle(), TRUE);
     // The font starts as the host's.
     LOGFONTW font{};
