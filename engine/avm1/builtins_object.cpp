@@ -19,7 +19,7 @@ Value AddProperty(Vm& vm, CallContext& c) {
     Value setterValue = c.Arg(2);
     if (!o || name.empty() || !getter || !getter->AsFunction()) return Value::Bool(false);
     Object* setter = setterValue.AsObject() && setterValue.AsObject()->AsFunction() ? setterValue.AsObject() : nullptr;
-    if (!setter && !setterValue.IsNull() && !setterValue.IsUndefined()) return Value::Bool(false);
+    if (!setter && !setterValue.IsNull()) return Value::Bool(false);  // read-only needs an explicit null
     Property& p = o->SetOwn(name, Value(), vm.Version());
     p.getter = getter;
     p.setter = setter;

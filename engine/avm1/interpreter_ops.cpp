@@ -272,7 +272,11 @@ bool ExecuteSimpleOp(Frame& f, uint8_t code) {
     }
     case Op::InitObject: {
         double n = f.PopNumber();
-        size_t count = std::isfinite(n) && n > 0 ? std::min(static_cast<size_t>(n), f.stack.size() / 2) : 0;
+        if (!(n >= 0) || n * 2 > static_cast<double>(f.stack.size())) {
+            f.Push(Value());  // more pairs than the stack holds: nothing is built
+            break;
+        }
+        auto count = static_cast<size_t>(n);
         Object* obj = vm.NewObject();
         for (size_t i = 0; i < count; ++i) {
             Value v = f.Pop();

@@ -125,6 +125,12 @@ void SetVariable(Frame& f, std::string_view name, const Value& value) {
 
 void DefineLocal(Frame& f, std::string_view name, const Value& value, bool onlyDeclare) {
     Vm& vm = f.vm;
+    std::string_view object, member;
+    if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
+        // "var /:x" names a variable of another timeline.
+        if (Object* obj = ResolveTarget(f, object); obj && !onlyDeclare) vm.Set(obj, member, value);
+        return;
+    }
     Object* where = f.locals ? f.locals : f.target;
     if (!where) return;
     if (onlyDeclare) {
