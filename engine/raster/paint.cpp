@@ -90,7 +90,15 @@ std::array<Rgba, 256> BuildGradientRamp(const Gradient& gradient) {
     if (stops.empty()) return ramp;
     size_t target = 0;  // the stop the ramp is heading for
     for (int t = 0; t < 256; ++t) {
-        while (target < stops.size() && stops[target].ratio < t) ++target;
+        // Stops already behind the ramp are passed one per entry, each shown once, and the
+        // last of them starts the next stretch.
+        size_t behind = 0;
+        while (target + behind < stops.size() && stops[target + behind].ratio < t) ++behind;
+        if (behind > 1) {
+            ramp[t] = stops[target++].color;
+            continue;
+        }
+        target += behind;
         if (target == 0) {
             ramp[t] = stops[0].color;
         } else if (target == stops.size()) {
@@ -166,7 +174,7 @@ void RampSpan(const std::array<uint32_t, 256>& lut, SpreadMode spread, int count
     case SpreadMode::Pad:
         for (int i = 0; i < count; ++i) {
             const float t = std::min(1.f, std::max(0.f, position(i)));  // NaN becomes 0
-            out[i] = lut[static_cast<int>(t * 255 + 0.5f)];
+            out[i] = lut[std::min(255, static_cast<int>(t * 256 + 0.5f))];
         }
         break;
     case SpreadMode::Repeat:
@@ -179,28 +187,14 @@ void RampSpan(const std::array<uint32_t, 256>& lut, SpreadMode spread, int count
 // A linear ramp in 16.16 fixed point: the position moves by the same step every pixel.
 void LinearSpan(const std::array<uint32_t, 256>& lut, SpreadMode spread, double t, double dt,
                 int count, uint32_t* out) {
-    constexpr double kOne = 255.0 * 65536;
+    constexpr double kOne = 256.0 * 65536;
     // Beyond this the index is pinned (pad) or its phase is all that counts (repeat, reflect).
     static constexpr double kLimit = 1e12;
     auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v, -kLimit, kLimit)); };
     int64_t pos = fixed(t * kOne + 32768);
     const int64_t step = fixed(dt * kOne);
     if (!std::isfinite(t) || !std::isfinite(dt)) pos = 0;
-    switch (spread) {
-    case SpreadMode::Pad:
-        for (int i = 0; i < count; ++i, pos += step)
-            out[i] = lut[static_cast<size_t>(std::clamp<int64_t>(pos >> 16, 0, 255))];
-        break;
-    case SpreadMode::Repeat:
-        for (int i = 0; i < count; ++i, pos += step) out[i] = lut[(pos >> 16) & 255];
-        break;
-    case SpreadMode::Reflect:
-        for (int i = 0; i < count; ++i, pos += step) {
-            const int64_t v = (pos >> 16) & 511;
-            out[i] = lut[static_cast<size_t>(v > 255 ? 511 - v : v)];
-        }
-        break;
-    }
+    for (int i = 0; i < count; ++i, pos += step) out[i] = lut[RampIndex(pos >> 16, spread)];
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/core/geometry.h"
@@ -22,23 +23,25 @@ bool IsIdentity(const ColorTransform& cx);
 // behind is skipped, and equal ratios make a hard step.
 std::array<Rgba, 256> BuildGradientRamp(const Gradient& gradient);
 
-// Maps a gradient position (0 at the start, 1 at the end) to a ramp index by spread mode.
-inline int GradientIndex(float t, SpreadMode spread) {
-    if (!(t > -1e6f && t < 1e6f)) t = 0;  // also NaN
+// Ramp index of a position in 256ths of the gradient (0 at its start, 256 at its end).
+inline size_t RampIndex(int64_t pos, SpreadMode spread) {
     switch (spread) {
-    case SpreadMode::Pad:
-        t = t < 0 ? 0 : t > 1 ? 1 : t;
-        break;
     case SpreadMode::Repeat:
-        t -= std::floor(t);
-        break;
-    case SpreadMode::Reflect:
-        t = std::fabs(t - 2 * std::floor(t * 0.5f));
-        if (t > 1) t = 2 - t;
+        return static_cast<size_t>(pos & 255);
+    case SpreadMode::Reflect: {
+        const int64_t v = pos & 511;
+        return static_cast<size_t>(v > 255 ? 511 - v : v);
+    }
+    case SpreadMode::Pad:
         break;
     }
-    const int index = static_cast<int>(t * 255 + 0.5f);
-    return index < 0 ? 0 : index > 255 ? 255 : index;
+    return static_cast<size_t>(pos < 0 ? 0 : pos > 255 ? 255 : pos);
+}
+
+// Maps a gradient position (0 at the start, 1 at the end) to a ramp index by spread mode.
+inline size_t GradientIndex(float t, SpreadMode spread) {
+    if (!(t > -1e6f && t < 1e6f)) t = 0;  // also NaN
+    return RampIndex(static_cast<int64_t>(std::floor(t * 256 + 0.5f)), spread);
 }
 
 class Paint {

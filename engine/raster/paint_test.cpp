@@ -33,12 +33,16 @@ TEST(GradientRamp, StopOrderAndRatiosAsFlashDrawsThem) {
         {"later stop with a smaller ratio is never reached",
          Stops({{0, kRed}, {128, kGreen}, {255, kBlue}, {128, kCyan}}),
          {{128, kGreen}, {255, kBlue}}},
+        // Stops behind the ramp are shown one entry each; the last one starts the next stretch.
         {"skipped stop is the start of the next stretch",
          Stops({{0, kRed}, {100, kGreen}, {50, kCyan}, {150, kBlue}}),
-         {{100, kGreen}, {101, {0, 125, 255, 255}}, {150, kBlue}}},
-        // Equal ratios give a hard step; past the last stop the last colour shows.
+         {{100, kGreen}, {101, kGreen}, {102, {0, 122, 255, 255}}, {150, kBlue}}},
         {"equal ratios step", Stops({{0, kRed}, {100, kGreen}, {100, kBlue}, {200, kBlack}, {150, kCyan}}),
-         {{100, kGreen}, {101, {0, 0, 252, 255}}, {200, kBlack}, {201, kCyan}, {255, kCyan}}},
+         {{100, kGreen}, {101, kGreen}, {102, {0, 0, 250, 255}}, {200, kBlack}, {201, kBlack},
+          {202, kCyan}, {255, kCyan}}},
+        {"a group of equal ratios shows each stop once",
+         Stops({{6, kRed}, {6, kGreen}, {6, kBlue}, {6, kBlack}, {150, kRed}}),
+         {{6, kRed}, {7, kRed}, {8, kGreen}, {9, kBlue}, {10, {7, 0, 0, 255}}, {150, kRed}}},
     };
     for (const Case& k : cases) {
         const auto ramp = BuildGradientRamp(k.gradient);
@@ -60,12 +64,13 @@ TEST(GradientRamp, LinearRgbMixesInLightNotInCodeValues) {
 }
 
 TEST(GradientIndex, SpreadModes) {
-    struct Case { double t; SpreadMode mode; int index; };
+    struct Case { float t; SpreadMode mode; size_t index; };
     for (const Case& k : {Case{-0.5, SpreadMode::Pad, 0}, Case{1.5, SpreadMode::Pad, 255},
                           Case{0.5, SpreadMode::Pad, 128}, Case{1.25, SpreadMode::Repeat, 64},
-                          Case{-0.25, SpreadMode::Repeat, 191}, Case{1.25, SpreadMode::Reflect, 191},
-                          Case{-0.25, SpreadMode::Reflect, 64}, Case{2.25, SpreadMode::Reflect, 64},
-                          Case{std::nan(""), SpreadMode::Repeat, 0}}) {
+                          Case{-0.25, SpreadMode::Repeat, 192}, Case{1.25, SpreadMode::Reflect, 191},
+                          Case{-0.25, SpreadMode::Reflect, 63}, Case{2.25, SpreadMode::Reflect, 64},
+                          Case{0.999, SpreadMode::Repeat, 0}, Case{1.0, SpreadMode::Pad, 255},
+                          Case{std::nanf(""), SpreadMode::Repeat, 0}}) {
         EXPECT_EQ(GradientIndex(k.t, k.mode), k.index) << k.t << " mode " << static_cast<int>(k.mode);
     }
 }
