@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <vector>
 
 #include "engine/avm1/builtins.h"
 
@@ -33,10 +34,17 @@ FunctionObject* WrapperClass(Vm& vm, std::string_view name, Object* proto, Objec
     }, proto);
 }
 
-double MathArg(Vm& vm, CallContext& c, size_t i) { return i < c.args.size() ? vm.ToNumber(c.args[i]) : kNaN; }
+// The player's one- and two-argument Math functions convert the first two
+// arguments, used or not, in order (their valueOf runs).
+std::vector<double> MathArgs(Vm& vm, CallContext& c, size_t needed) {
+    std::vector<double> out;
+    for (size_t i = 0; i < c.args.size() && i < 2; ++i) out.push_back(vm.ToNumber(c.args[i]));
+    if (out.size() < needed) out.resize(needed, kNaN);
+    return out;
+}
 
 void MathUnary(Vm& vm, Object* math, std::string_view name, double (*fn)(double)) {
-    vm.Method(math, name, [fn](Vm& v, CallContext& c) { return Value::Number(fn(MathArg(v, c, 0))); });
+    vm.Method(math, name, [fn](Vm& v, CallContext& c) { return Value::Number(fn(MathArgs(v, c, 1)[0])); });
 }
 
 // Math.round: halves go up, as in the player (-2.5 -> -2).
@@ -98,10 +106,12 @@ void InstallNumberBuiltins(Vm& vm) {
     MathUnary(vm, math, "sqrt", [](double x) { return std::sqrt(x); });
     MathUnary(vm, math, "tan", [](double x) { return std::tan(x); });
     vm.Method(math, "atan2", [](Vm& v, CallContext& c) {
-        return Value::Number(std::atan2(MathArg(v, c, 0), MathArg(v, c, 1)));
+        std::vector<double> a = MathArgs(v, c, 2);
+        return Value::Number(std::atan2(a[0], a[1]));
     });
     vm.Method(math, "pow", [](Vm& v, CallContext& c) {
-        return Value::Number(std::pow(MathArg(v, c, 0), MathArg(v, c, 1)));
+        std::vector<double> a = MathArgs(v, c, 2);
+        return Value::Number(std::pow(a[0], a[1]));
     });
     // max/min of no arguments are -Infinity/Infinity; any NaN makes NaN.
     vm.Method(math, "max", [](Vm& v, CallContext& c) {

@@ -325,21 +325,23 @@ std::vector<std::string> Vm::EnumerableKeys(Object* obj) {
         std::string key = CaseSensitive() ? k : FoldCase(k);
         if (seen.insert(key).second) keys.push_back(k);
     };
+    // Own names in creation order, then each prototype's; the loop visits them
+    // from the end, so inherited names come first and the newest own name last but one.
     int depth = 0;
     for (Object* o = obj; o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
-        const auto& slots = o->Slots();
-        for (auto it = slots.rbegin(); it != slots.rend(); ++it) {
-            if (!VisibleInVersion(it->flags, m_version)) continue;
-            if (it->flags & kDontEnum) {
-                seen.insert(CaseSensitive() ? it->name : FoldCase(it->name));  // hides inherited ones
-                continue;
-            }
-            add(it->name);
-        }
         std::vector<std::string> native;
         o->NativeKeys(*this, native);
-        for (auto it = native.rbegin(); it != native.rend(); ++it) add(*it);
+        for (const std::string& k : native) add(k);
+        for (const Property& p : o->Slots()) {
+            if (!VisibleInVersion(p.flags, m_version)) continue;
+            if (p.flags & kDontEnum) {
+                seen.insert(CaseSensitive() ? p.name : FoldCase(p.name));  // hides inherited ones
+                continue;
+            }
+            add(p.name);
+        }
     }
+    std::reverse(keys.begin(), keys.end());
     return keys;
 }
 
