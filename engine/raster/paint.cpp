@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/raster/path.h"
+
 namespace velmora::raster {
 
 namespace {
@@ -17,6 +19,8 @@ bool Invert(const Matrix& m, Matrix& out) {
     if (!std::isfinite(det) || std::fabs(det) < 1e-12) return false;
     const double a = m.d / det, b = -m.b / det, c = -m.c / det, d = m.a / det;
     out = {a, b, c, d, -(a * m.tx + c * m.ty), -(b * m.tx + d * m.ty)};
+    for (double v : {out.a, out.b, out.c, out.d, out.tx, out.ty})
+        if (!std::isfinite(v)) return false;
     return true;
 }
 
@@ -239,8 +243,7 @@ uint32_t Paint::BitmapTexel(int u, int v) const {
 
 void Paint::BitmapSpan(double u, double v, int count, uint32_t* out) const {
     const double du = m_inverse.a, dv = m_inverse.b;
-    // Keep coordinates in a range where int conversion is defined.
-    auto toInt = [](double d) { return static_cast<int>(std::clamp(std::floor(d), -1e9, 1e9)); };
+    auto toInt = [](double d) { return ToPixel(std::floor(d)); };
     for (int i = 0; i < count; ++i, u += du, v += dv) {
         if (m_smooth) {
             const double su = u - 0.5, sv = v - 0.5;

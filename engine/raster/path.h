@@ -11,6 +11,12 @@ namespace velmora::raster {
 
 class Rasterizer;
 
+// Whole pixels of a coordinate, saturated to +-1e9 (NaN gives 0) so hostile geometry
+// never makes an undefined conversion.
+inline int ToPixel(double v) {
+    return v >= -1e9 && v <= 1e9 ? static_cast<int>(v) : v > 0 ? 1000000000 : v < 0 ? -1000000000 : 0;
+}
+
 inline PointF Transform(const Matrix& m, double x, double y) {
     return {m.a * x + m.c * y + m.tx, m.b * x + m.d * y + m.ty};
 }

@@ -309,9 +309,8 @@ void Renderer::Impl::DrawLayer(const ShapeLayer& layer, const Matrix& toPixels,
                 minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
             }
         }
-        auto toInt = [](double v) { return static_cast<int>(std::clamp(v, -1e9, 1e9)); };
-        layerBox = Intersect({toInt(std::floor(minX)), toInt(std::floor(minY)),
-                              toInt(std::ceil(maxX)) + 1, toInt(std::ceil(maxY)) + 1},
+        layerBox = Intersect({ToPixel(std::floor(minX)), ToPixel(std::floor(minY)),
+                              ToPixel(std::ceil(maxX)) + 1, ToPixel(std::ceil(maxY)) + 1},
                              clip);
         toLayer = !IsEmpty(layerBox);
         if (toLayer) edgeLayer.Begin(layerBox);

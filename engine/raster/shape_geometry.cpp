@@ -30,10 +30,6 @@ int Crossing(PointF p, PointF a, PointF b) {
     return b.y > a.y ? 1 : -1;
 }
 
-int ToPixel(double v) {
-    return static_cast<int>(std::clamp(v, -1e9, 1e9));
-}
-
 }  // namespace
 
 bool HitTestShape(const Shape& shape, PointF p) {
