@@ -154,6 +154,29 @@ TEST(Renderer, HairlinesStayOnePixelAtAnyScale) {
     }
 }
 
+TEST(Renderer, LineStyleOptions) {
+    const std::initializer_list<std::pair<int, int>> square = {
+        {10 * kTwips, 10 * kTwips}, {20 * kTwips, 10 * kTwips}, {20 * kTwips, 20 * kTwips}, {10 * kTwips, 20 * kTwips}};
+    // A line with its own fill paints with that fill, not its colour.
+    LineStyle filled = Style(40);
+    filled.hasFill = true;
+    filled.fill = SolidFill(kBlue);
+    EXPECT_EQ(Draw(StrokeShape(square, filled, true)).Row(10)[15], 0xFF0000FFu);
+    // noClose: a closed path gets caps instead of a join where it meets itself. The corner
+    // pixel outside (9, 9) is half covered by a bevel join, fully by two square caps.
+    LineStyle capped = Style(40, CapStyle::Square, JoinStyle::Bevel);
+    EXPECT_NEAR(Alpha(Draw(StrokeShape(square, capped, true)).Row(9)[9]), 128, 2);
+    capped.noClose = true;
+    EXPECT_EQ(Draw(StrokeShape(square, capped, true)).Row(9)[9], 0xFFFF0000u);
+    // noHScale keeps the width when the shape is stretched horizontally (here 3x).
+    const Shape vertical = StrokeShape({{10 * kTwips, 5 * kTwips}, {10 * kTwips, 40 * kTwips}}, Style(80, CapStyle::None));
+    const Matrix stretch{3.0 / kTwips, 0, 0, 1.0 / kTwips, 0, 0};
+    EXPECT_NEAR(CoveredArea(Draw(vertical, Quality::High, 48, 48, stretch)), 35 * 4 * 2, 1);
+    Shape fixedWidth = vertical;
+    fixedWidth.layers[0].lines[0].noHScale = true;
+    EXPECT_NEAR(CoveredArea(Draw(fixedWidth, Quality::High, 48, 48, stretch)), 35 * 4, 1);
+}
+
 TEST(Renderer, ClipLimitsDrawingAndClear) {
     Surface out(32, 32);
     for (int y = 0; y < 32; ++y) std::fill(out.Row(y), out.Row(y) + 32, 0x12345678u);
