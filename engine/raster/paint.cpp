@@ -244,13 +244,17 @@ uint32_t Paint::BitmapTexel(int u, int v) const {
 void Paint::BitmapSpan(double u, double v, int count, uint32_t* out) const {
     const double du = m_inverse.a, dv = m_inverse.b;
     auto toInt = [](double d) { return ToPixel(std::floor(d)); };
+    // Position between texels in 256ths; 0 where the coordinate is not finite.
+    auto fraction = [](double d) {
+        const double f = d - std::floor(d);
+        return f >= 0 && f < 1 ? static_cast<uint32_t>(f * 256) : 0u;
+    };
     for (int i = 0; i < count; ++i, u += du, v += dv) {
         if (m_smooth) {
             const double su = u - 0.5, sv = v - 0.5;
             const int iu = toInt(su), iv = toInt(sv);
-            const auto fx = static_cast<uint32_t>((su - iu) * 256), fy = static_cast<uint32_t>((sv - iv) * 256);
             out[i] = Bilerp(BitmapTexel(iu, iv), BitmapTexel(iu + 1, iv), BitmapTexel(iu, iv + 1),
-                            BitmapTexel(iu + 1, iv + 1), std::min(fx, 256u), std::min(fy, 256u));
+                            BitmapTexel(iu + 1, iv + 1), fraction(su), fraction(sv));
         } else {
             out[i] = BitmapTexel(toInt(u), toInt(v));
         }
