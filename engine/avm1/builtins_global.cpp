@@ -10,15 +10,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-int Digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-    return 99;
-}
-
 }  // namespace
 
 double ParseInt(std::string_view s, int radix) {
@@ -33,7 +24,7 @@ double ParseInt(std::string_view s, int radix) {
         } else if (i + 1 < s.size() && s[i] == '0') {
             // A leading zero reads octal when every digit is one.
             bool octal = true;
-            for (size_t k = i; k < s.size() && Digit(s[k]) < 10; ++k) octal = octal && Digit(s[k]) < 8;
+            for (size_t k = i; k < s.size() && DigitValue(s[k]) < 10; ++k) octal = octal && DigitValue(s[k]) < 8;
             radix = octal ? 8 : 10;
         } else {
             radix = 10;
@@ -44,7 +35,7 @@ double ParseInt(std::string_view s, int radix) {
     if (radix < 2 || radix > 36) return kNaN;
     double value = 0;
     size_t start = i;
-    while (i < s.size() && Digit(s[i]) < radix) value = value * radix + Digit(s[i++]);
+    while (i < s.size() && DigitValue(s[i]) < radix) value = value * radix + DigitValue(s[i++]);
     if (i == start) return kNaN;
     return negative ? -value : value;
 }
@@ -91,9 +82,9 @@ std::string Escape(std::string_view bytes) {
 std::string Unescape(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && Digit(text[i + 1]) < 16 &&
-            Digit(text[i + 2]) < 16) {
-            out += static_cast<char>(Digit(text[i + 1]) * 16 + Digit(text[i + 2]));
+        if (text[i] == '%' && i + 2 < text.size() && DigitValue(text[i + 1]) < 16 &&
+            DigitValue(text[i + 2]) < 16) {
+            out += static_cast<char>(DigitValue(text[i + 1]) * 16 + DigitValue(text[i + 2]));
             i += 2;
         } else {
             out += text[i];

@@ -7,8 +7,6 @@
 
 namespace velmora::avm1 {
 
-namespace {
-
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 int DigitValue(char c) {
@@ -17,8 +15,6 @@ int DigitValue(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
     return 99;
 }
-
-}  // namespace
 
 std::string NumberToString(double n) {
     if (std::isnan(n)) return "NaN";

@@ -77,6 +77,10 @@ double PrimitiveToNumber(const Value& v, int swfVersion);
 std::string PrimitiveToString(const Value& v, int swfVersion);
 bool ToBoolean(const Value& v, int swfVersion);
 
+// Whitespace the number parsers skip, and a digit's value in radix 36 (99: not a digit).
+bool IsSpace(char c);
+int DigitValue(char c);
+
 int32_t ToInt32(double n);
 uint32_t ToUint32(double n);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <unordered_set>
@@ -451,8 +452,24 @@ RunStatus Vm::RunActions(std::span<const uint8_t> bytes, int swfVersion, ClipId 
 RunStatus Vm::RunActions(std::shared_ptr<const CodeBlock> code, ClipId clip) {
     if (!code) return RunStatus::Completed;
     Object* target = clip ? static_cast<Object*>(ObjectForClip(clip)) : RootObject();
-    bool outer = m_runDepth == 0;
-    if (outer) {
+    return Guarded([&] { Interpreter::RunBlock(*this, std::move(code), target); });
+}
+
+RunStatus Vm::CallClipMethod(ClipId clip, std::string_view name, std::span<const Value> args) {
+    ClipObject* obj = ObjectForClip(clip);
+    if (!obj) return RunStatus::Completed;
+    return Guarded([&] { CallMethod(Value::Obj(obj), name, args); });
+}
+
+Value Vm::CallValue(const Value& function, const Value& thisValue, std::span<const Value> args) {
+    Value r;
+    Guarded([&] { r = Call(function.AsObject(), thisValue, args); });
+    return r;
+}
+
+RunStatus Vm::Guarded(const std::function<void()>& body) {
+    // Only the outermost run starts the budget; scripts called from scripts share it.
+    if (m_runDepth == 0) {
         m_actionCount = 0;
         m_runStartMs = WallMilliseconds();
         m_aborting = false;
@@ -462,7 +479,7 @@ RunStatus Vm::RunActions(std::shared_ptr<const CodeBlock> code, ClipId clip) {
     int savedDepth = m_callDepth;
     RunStatus status = RunStatus::Completed;
     try {
-        Interpreter::RunBlock(*this, std::move(code), target);
+        body();
     } catch (const ScriptThrow&) {
         status = RunStatus::UncaughtException;
     } catch (const ScriptAbort&) {
@@ -472,44 +489,6 @@ RunStatus Vm::RunActions(std::shared_ptr<const CodeBlock> code, ClipId clip) {
     m_callDepth = savedDepth;
     --m_runDepth;
     return status;
-}
-
-RunStatus Vm::CallClipMethod(ClipId clip, std::string_view name, std::span<const Value> args) {
-    ClipObject* obj = ObjectForClip(clip);
-    if (!obj) return RunStatus::Completed;
-    bool outer = m_runDepth == 0;
-    if (outer) {
-        m_actionCount = 0;
-        m_runStartMs = WallMilliseconds();
-    }
-    ++m_runDepth;
-    int savedDepth = m_callDepth;
-    RunStatus status = RunStatus::Completed;
-    try {
-        CallMethod(Value::Obj(obj), name, args);
-    } catch (const ScriptThrow&) {
-        status = RunStatus::UncaughtException;
-    } catch (const ScriptAbort&) {
-        status = RunStatus::Aborted;
-    }
-    m_callDepth = savedDepth;
-    m_version = m_movieVersion;
-    --m_runDepth;
-    return status;
-}
-
-Value Vm::CallValue(const Value& function, const Value& thisValue, std::span<const Value> args) {
-    ++m_runDepth;
-    int savedDepth = m_callDepth;
-    Value r;
-    try {
-        r = Call(function.AsObject(), thisValue, args);
-    } catch (const ScriptThrow&) {
-    } catch (const ScriptAbort&) {
-    }
-    m_callDepth = savedDepth;
-    --m_runDepth;
-    return r;
 }
 
 // --- intervals ---
@@ -537,19 +516,13 @@ void Vm::RunIntervals() {
         it->second.nextMs = now + it->second.periodMs;
         Interval iv = it->second;
         if (iv.once) m_intervals.erase(it);
-        m_actionCount = 0;
-        m_runStartMs = WallMilliseconds();
-        if (iv.method.empty()) {
-            CallValue(iv.function, Value(), iv.args);
-        } else {
-            ++m_runDepth;
-            try {
+        Guarded([&] {
+            if (iv.method.empty()) {
+                Call(iv.function.AsObject(), Value(), iv.args);
+            } else {
                 CallMethod(iv.thisValue, iv.method, iv.args);
-            } catch (const ScriptThrow&) {
-            } catch (const ScriptAbort&) {
             }
-            --m_runDepth;
-        }
+        });
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <span>
@@ -160,6 +161,9 @@ public:
 
 private:
     void InstallBuiltins();
+    // Runs script with the budget started (outermost run only), the call depth and
+    // version restored afterwards, and any throw or stop turned into a status.
+    RunStatus Guarded(const std::function<void()>& body);
     void Mark(Object* root, std::vector<Object*>& work);
 
     Host& m_host;
