@@ -122,10 +122,12 @@ bool Paint::Setup(const FillStyle& fill, const Matrix& toPixels, const ColorTran
                   const BitmapLookup& bitmaps, bool smoothBitmaps) {
     m_kind = fill.kind;
     m_cx = cx;
+    m_opaque = false;
     m_identity = IsIdentity(cx);
     switch (fill.kind) {
     case FillKind::Solid:
         m_solid = Premultiply(ApplyTransform(fill.color, cx));
+        m_opaque = (m_solid >> 24) == 255;
         return (m_solid >> 24) != 0;
     case FillKind::LinearGradient:
     case FillKind::RadialGradient:
@@ -134,11 +136,13 @@ bool Paint::Setup(const FillStyle& fill, const Matrix& toPixels, const ColorTran
         m_spread = fill.gradient.spread;
         m_focal = std::clamp(static_cast<double>(fill.gradient.focalPoint), -0.998, 0.998);
         const auto ramp = BuildGradientRamp(fill.gradient);
-        uint32_t alphaSum = 0;
+        uint32_t alphaSum = 0, alphaMin = 255;
         for (size_t i = 0; i < ramp.size(); ++i) {
             m_lut[i] = Premultiply(ApplyTransform(ramp[i], cx));
             alphaSum += m_lut[i] >> 24;
+            alphaMin = std::min(alphaMin, m_lut[i] >> 24);
         }
+        m_opaque = alphaMin == 255;
         return !fill.gradient.stops.empty() && alphaSum != 0;
     }
     default: {

@@ -52,6 +52,8 @@ public:
                const BitmapLookup& bitmaps, bool smoothBitmaps);
     bool IsSolid() const { return m_kind == FillKind::Solid; }
     uint32_t SolidColor() const { return m_solid; }
+    // Every colour it yields has full alpha (solid and gradient paints only).
+    bool IsOpaque() const { return m_opaque; }
     // Colours of pixels [x, x + count) of row y, sampled at pixel centres.
     void Span(int x, int y, int count, uint32_t* out) const;
 
@@ -67,7 +69,7 @@ private:
     double m_focal = 0;
     std::array<uint32_t, 256> m_lut{};
     const Bitmap* m_bitmap = nullptr;
-    bool m_repeat = false, m_smooth = false, m_identity = true;
+    bool m_repeat = false, m_smooth = false, m_identity = true, m_opaque = false;
     ColorTransform m_cx;
 };
 

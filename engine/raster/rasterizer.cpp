@@ -105,7 +105,7 @@ void Rasterizer::Sweep(FillRule rule, CoverageSink& sink) {
     else SweepAntiAliased<FillRule::EvenOdd>(sink);
 }
 
-void Rasterizer::AccumulatePiece(float xa, float xb, float height) {
+inline void Rasterizer::AccumulatePiece(float xa, float xb, float height) {
     // A piece inside one cell covers the part of that cell right of it (a trapezoid);
     // the rest of its height carries to every cell further right.
     const int cell = static_cast<int>(xa);
@@ -119,7 +119,7 @@ void Rasterizer::AccumulatePiece(float xa, float xb, float height) {
     }
 }
 
-void Rasterizer::AccumulateRow(const Segment& s, float rowTop) {
+inline void Rasterizer::AccumulateRow(const Segment& s, float rowTop) {
     const float ya = std::max(s.yTop, rowTop), yb = std::min(s.yBottom, rowTop + 1);
     if (yb <= ya) return;
     const float width = static_cast<float>(m_clip.right - m_clip.left);

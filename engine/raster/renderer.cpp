@@ -47,6 +47,10 @@ public:
         }
         uint32_t* dst = m_target.Row(y) + x0;
         const int count = x1 - x0;
+        if (cov == 255 && m_paint.IsOpaque() && !m_paint.IsSolid()) {
+            m_paint.Span(x0, y, count, dst);  // covers what is there completely
+            return;
+        }
         const uint32_t* src = Colors(y, x0, count);
         if (!src) {
             const uint32_t color = m_paint.SolidColor();
