@@ -4,7 +4,7 @@
 
 namespace velmora::movie {
 
-DisplayObject::DisplayObject(PlayContext& ctx, const Character* ch, uint16_t id, uint16_t d, int n, MovieClip* p)
+DisplayObject::DisplayObject(PlayContext& ctx, const Character* ch, uint16_t id, int32_t d, int n, MovieClip* p)
     : context(ctx), serial(ctx.nextSerial++), character(ch), characterId(id), depth(d), nesting(n), parent(p),
       createdTick(ctx.tick) {
     context.live[serial] = this;
@@ -50,7 +50,7 @@ void DisplayObject::SetButtonPhase(ButtonPhase phase) {
     context.changed = true;
 }
 
-std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, uint16_t depth,
+std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
                                               int nesting, MovieClip* parent) {
     const Character* ch = context.definition->Find(characterId);
     if (!ch) return nullptr;

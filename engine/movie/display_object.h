@@ -19,7 +19,9 @@ namespace velmora::movie {
 class MovieClip;
 struct DisplayObject;
 
-using DisplayList = std::map<uint16_t, std::unique_ptr<DisplayObject>>;
+// Keyed by depth in the timeline's numbering: SWF depths from 1 (ActionScript depth
+// + 16384), script-created instances above them.
+using DisplayList = std::map<int32_t, std::unique_ptr<DisplayObject>>;
 
 // Instances nested deeper than this (a sprite placing itself, directly or not) are
 // created empty instead of recursing.
@@ -60,7 +62,7 @@ struct Placement {
 };
 
 struct DisplayObject {
-    DisplayObject(PlayContext& context, const Character* character, uint16_t characterId, uint16_t depth,
+    DisplayObject(PlayContext& context, const Character* character, uint16_t characterId, int32_t depth,
                   int nesting, MovieClip* parent);
     ~DisplayObject();
     DisplayObject(const DisplayObject&) = delete;
@@ -75,7 +77,7 @@ struct DisplayObject {
     const uint64_t serial;
     const Character* character;  // nullptr for the root
     const uint16_t characterId;
-    const uint16_t depth;
+    int32_t depth;  // changes only with a swap of depths
     const int nesting;
     MovieClip* parent;
     Placement place;
@@ -94,7 +96,7 @@ private:
 };
 
 // Creates the instance for a character: sprites get a timeline, buttons their up state.
-std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, uint16_t depth,
+std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
                                               int nesting, MovieClip* parent);
 
 }  // namespace velmora::movie

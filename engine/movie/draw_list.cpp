@@ -12,7 +12,7 @@ namespace {
 void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, DrawList& out);
 
 void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, DrawList& out) {
-    std::vector<uint16_t> masks;  // clip depths of the open masks, innermost last
+    std::vector<int32_t> masks;  // clip depths of the open masks, innermost last
     for (auto& [depth, object] : list) {
         while (!masks.empty() && depth > masks.back()) {
             out.push_back({DrawCommand::Op::PopMask});

@@ -25,6 +25,16 @@ void ForEachInstance(DisplayList& list, const std::function<void(DisplayObject&)
     }
 }
 
+namespace {
+
+// The one empty frame of a clip made by createEmptyMovieClip.
+const Timeline& EmptyTimeline() {
+    static const Timeline kEmpty{1, std::vector<Frame>(1)};
+    return kEmpty;
+}
+
+}  // namespace
+
 MovieClip::MovieClip(PlayContext& context, DisplayObject& owner, const Timeline& timeline, bool isRoot)
     : m_context(context), m_owner(owner), m_timeline(timeline), m_isRoot(isRoot) {}
 
@@ -165,7 +175,7 @@ void MovieClip::Rebuild(uint16_t target) {
         uint16_t placeFrame = 0;
         std::vector<const swf::PlaceObject*> places;  // creation, then moves
     };
-    std::map<uint16_t, Entry> wanted;
+    std::map<int32_t, Entry> wanted;
     for (uint16_t frame = 1; frame <= target; ++frame) {
         for (const FrameTag& tag : m_timeline.frames[frame - 1].tags) {
             if (auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
@@ -218,5 +228,59 @@ void MovieClip::Rebuild(uint16_t target) {
     StartNewChildren();
 }
 
-}  // namespace velmora::movie
+DisplayObject* MovieClip::Adopt(std::unique_ptr<DisplayObject> object, std::string_view name) {
+    object->fromTimeline = false;
+    object->place.name = std::string(name);
+    DisplayObject& placed = *object;
+    m_children[placed.depth] = std::move(object);
+    if (placed.clip) placed.clip->EnsureStarted();
+    m_context.changed = true;
+    return &placed;
+}
 
+DisplayObject* MovieClip::AttachCharacter(uint16_t characterId, int32_t depth, std::string_view name) {
+    auto object = CreateInstance(m_context, characterId, depth, m_owner.nesting + 1, this);
+    return object ? Adopt(std::move(object), name) : nullptr;
+}
+
+DisplayObject* MovieClip::AttachEmptyClip(int32_t depth, std::string_view name) {
+    auto object = std::make_unique<DisplayObject>(m_context, nullptr, 0, depth, m_owner.nesting + 1, this);
+    object->clip = std::make_unique<MovieClip>(m_context, *object, EmptyTimeline(), false);
+    return Adopt(std::move(object), name);
+}
+
+DisplayObject* MovieClip::Duplicate(const DisplayObject& source, int32_t depth, std::string_view name) {
+    Placement place = source.place;
+    std::vector<swf::ClipAction> actions = source.clipActions;
+    DisplayObject* copy = source.character ? AttachCharacter(source.characterId, depth, name)
+                                           : AttachEmptyClip(depth, name);
+    if (!copy) return nullptr;
+    place.name = std::string(name);
+    copy->place = place;
+    copy->clipActions = std::move(actions);
+    return copy;
+}
+
+bool MovieClip::RemoveAt(int32_t depth) {
+    m_context.changed = true;
+    return m_children.erase(depth) > 0;
+}
+
+void MovieClip::SwapDepths(int32_t from, int32_t to) {
+    if (from == to) return;
+    auto a = m_children.extract(from);
+    auto b = m_children.extract(to);
+    if (!a.empty()) {
+        a.key() = to;
+        a.mapped()->depth = to;
+        m_children.insert(std::move(a));
+    }
+    if (!b.empty()) {
+        b.key() = from;
+        b.mapped()->depth = from;
+        m_children.insert(std::move(b));
+    }
+    m_context.changed = true;
+}
+
+}  // namespace velmora::movie

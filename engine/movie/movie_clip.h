@@ -39,6 +39,15 @@ public:
     // Enters frame 1 if nothing was entered yet and frame 1 is loaded.
     void EnsureStarted();
 
+    // Instances made by scripts (attachMovie, duplicateMovieClip, createEmptyMovieClip):
+    // they replace what is at the depth and stay when the timeline itself changes.
+    DisplayObject* AttachCharacter(uint16_t characterId, int32_t depth, std::string_view name);
+    DisplayObject* AttachEmptyClip(int32_t depth, std::string_view name);
+    DisplayObject* Duplicate(const DisplayObject& source, int32_t depth, std::string_view name);
+    bool RemoveAt(int32_t depth);
+    // Moves the instance at `from` to `to`; what was at `to` goes to `from`.
+    void SwapDepths(int32_t from, int32_t to);
+
     DisplayList& Children() { return m_children; }
     const DisplayList& Children() const { return m_children; }
     DisplayObject& Owner() { return m_owner; }
@@ -50,6 +59,7 @@ private:
     void Apply(const swf::PlaceObject& place, uint16_t frame);
     void QueueActions(uint16_t frame);
     void StartNewChildren();
+    DisplayObject* Adopt(std::unique_ptr<DisplayObject> object, std::string_view name);
 
     PlayContext& m_context;
     DisplayObject& m_owner;

@@ -192,6 +192,53 @@ TEST(Timeline, SpriteThatPlacesItselfStopsAtTheNestingLimit) {
     player.Render(surface);
 }
 
+TEST(Timeline, ScriptInstancesSurviveLoopsAndGotos) {
+    Player player;
+    Recorder rec;
+    player.SetCallbacks(rec.Callbacks());
+    player.Load(CountingMovie());
+    MovieClip& root = *player.Root();
+    DisplayObject* attached = root.AttachCharacter(2, 16384 + 5, "copy");
+    ASSERT_TRUE(attached);
+    EXPECT_EQ(attached->clip->CurrentFrame(), 1u);  // entered its first frame at once
+    DisplayObject* empty = root.AttachEmptyClip(16384 + 6, "holder");
+    ASSERT_TRUE(empty && empty->clip);
+    EXPECT_EQ(empty->clip->TotalFrames(), 1u);
+    EXPECT_FALSE(root.AttachCharacter(77, 16384 + 7, "missing"));
+    const uint64_t serial = attached->serial;
+    for (int i = 0; i < 7; ++i) player.RunFrame();  // past the root's loop
+    player.GotoFrame(2);
+    ASSERT_TRUE(root.Children().count(16384 + 5));
+    EXPECT_EQ(root.Children().at(16384 + 5)->serial, serial);
+    EXPECT_EQ(root.Children().at(16384 + 5)->place.name, "copy");
+    const uint64_t emptySerial = empty->serial;
+    EXPECT_TRUE(root.RemoveAt(16384 + 6));
+    EXPECT_FALSE(root.RemoveAt(16384 + 6));
+    EXPECT_FALSE(player.FindInstance(emptySerial));
+    EXPECT_TRUE(player.FindInstance(serial));
+}
+
+TEST(Timeline, DuplicateAndSwapDepths) {
+    Player player;
+    player.Load(CountingMovie());
+    MovieClip& root = *player.Root();
+    DisplayObject& square = *root.Children().at(1);
+    square.place.matrix.tx = 123;
+    DisplayObject* copy = root.Duplicate(square, 16384 + 1, "twin");
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->characterId, 1);
+    EXPECT_EQ(copy->place.matrix.tx, 123);
+    EXPECT_EQ(copy->place.name, "twin");
+    const uint64_t copySerial = copy->serial, squareSerial = square.serial;
+    root.SwapDepths(16384 + 1, 1);
+    EXPECT_EQ(root.Children().at(1)->serial, copySerial);
+    EXPECT_EQ(root.Children().at(16384 + 1)->serial, squareSerial);
+    EXPECT_EQ(root.Children().at(1)->depth, 1);
+    root.SwapDepths(1, 20000);  // to a free depth
+    EXPECT_FALSE(root.Children().count(1));
+    EXPECT_EQ(root.Children().at(20000)->serial, copySerial);
+}
+
 TEST(Timeline, PlayersAreIndependent) {
     auto movie = CountingMovie();
     Player a, b;
