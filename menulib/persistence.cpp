@@ -149,6 +149,79 @@ void VisitToolbar(Props& p, const ToolbarProps& d, V&& v) {
     v(L"Enabled", p.enabled, d.enabled);
 }
 
+template <typename Props, typename V>
+void VisitMenuOffice(Props& p, const MenuProps& d, V&& v) {
+    auto& c = p.colors;
+    const MenuColors& dc = d.colors;
+    v(L"UseOffice2003Style", p.useOffice2003Style, d.useOffice2003Style);
+    v(L"MenuBarStar", c.menuBarStar, dc.menuBarStar);
+    v(L"MenuBarEnd", c.menuBarEnd, dc.menuBarEnd);
+    v(L"MainMenuBackStar", c.mainMenuBackStar, dc.mainMenuBackStar);
+    v(L"MainMenuBackEnd", c.mainMenuBackEnd, dc.mainMenuBackEnd);
+    v(L"MainHoveStar", c.mainHoveStar, dc.mainHoveStar);
+    v(L"MainHoveEnd", c.mainHoveEnd, dc.mainHoveEnd);
+    v(L"MenuPopupBack2003", c.menuPopupBack2003, dc.menuPopupBack2003);
+    v(L"SelMenuBack2003", c.selMenuBack2003, dc.selMenuBack2003);
+    v(L"CheckBack2003", c.checkBack2003, dc.checkBack2003);
+    v(L"SelCheckBack2003", c.selCheckBack2003, dc.selCheckBack2003);
+    v(L"MenuBorder2003", c.menuBorder2003, dc.menuBorder2003);
+    v(L"MenuShadow2003", c.menuShadow2003, dc.menuShadow2003);
+    v(L"MenuShadow", c.menuShadow, dc.menuShadow);
+    v(L"MainSeprator", c.mainSeprator, dc.mainSeprator);
+    v(L"SelMenuBorder", c.selMenuBorder, dc.selMenuBorder);
+    v(L"SelMenuFore", c.selMenuFore, dc.selMenuFore);
+    v(L"SelMenuBack", c.selMenuBack, dc.selMenuBack);
+    v(L"CheckBack", c.checkBack, dc.checkBack);
+    v(L"CheckFore", c.checkFore, dc.checkFore);
+    v(L"SelCheckBack", c.selCheckBack, dc.selCheckBack);
+    v(L"MenuBorder", c.menuBorder, dc.menuBorder);
+    v(L"MenuBack", c.menuBack, dc.menuBack);
+    v(L"MenuFore", c.menuFore, dc.menuFore);
+    v(L"DisabledMenuBorder", c.disabledMenuBorder, dc.disabledMenuBorder);
+    v(L"DisabledMenuBack", c.disabledMenuBack, dc.disabledMenuBack);
+    v(L"DisabledMenuFore", c.disabledMenuFore, dc.disabledMenuFore);
+    v(L"MenuBarBack", c.menuBarBack, dc.menuBarBack);
+    v(L"MenuPopupBack", c.menuPopupBack, dc.menuPopupBack);
+    v(L"SelectDisabled", p.selectDisabled, d.selectDisabled);
+    v(L"BitmapSize", p.bitmapSize, d.bitmapSize);
+}
+
+template <typename Props, typename V>
+void VisitMenuFont(Props& p, const MenuProps& d, V&& v) {
+    v(L"UseSystemFont", p.useSystemFont, d.useSystemFont);
+    v(L"Font", p.font, d.font);
+}
+
+std::wstring Numbered(const wchar_t* name, size_t i) { return name + std::to_wstring(i); }
+
+// A bitmap is one byte value; an icon a nested bag of its colour ("c") and mask ("m") bitmaps.
+void WriteStoredPicture(const StoredPicture& picture, const std::wstring& name, PropertyBag& bag) {
+    if (picture.kind == StoredPicture::Kind::Bitmap) {
+        bag.Write(name, PropertyValue::Of(picture.color), PropertyValue{});
+    } else if (picture.kind == StoredPicture::Kind::Icon) {
+        PropertyBag& nested = bag.Child(name);
+        nested.Write(L"c", PropertyValue::Of(picture.color), PropertyValue{});
+        nested.Write(L"m", PropertyValue::Of(picture.mask), PropertyValue{});
+    }
+}
+
+StoredPicture ReadStoredPicture(const std::wstring& name, PropertyBag& bag) {
+    StoredPicture picture;
+    if (bag.HasChild(name)) {
+        PropertyBag& nested = bag.Child(name);
+        picture.kind = StoredPicture::Kind::Icon;
+        picture.color = nested.Read(L"c", PropertyValue{}).bytes;
+        picture.mask = nested.Read(L"m", PropertyValue{}).bytes;
+        return picture;
+    }
+    PropertyValue value = bag.Read(name, PropertyValue{});
+    if (value.kind == PropertyValue::Kind::Bytes) {
+        picture.kind = StoredPicture::Kind::Bitmap;
+        picture.color = std::move(value.bytes);
+    }
+    return picture;
+}
+
 // One shared set of defaults (also spares GCC's false uninitialised warnings on temporaries).
 const ButtonProps& ButtonDefaults() {
     static const ButtonProps defaults;
@@ -174,6 +247,37 @@ void WriteToolbarProps(const ToolbarProps& props, PropertyBag& bag) { VisitToolb
 ToolbarProps ReadToolbarProps(PropertyBag& bag) {
     ToolbarProps props;
     VisitToolbar(props, ToolbarDefaults(), Reader{bag});
+    return props;
+}
+
+void WriteMenuProps(const MenuProps& props, const MenuProps& defaults, PropertyBag& bag) {
+    Writer writer{bag};
+    VisitMenuOffice(props, defaults, writer);
+    // The count is always written, so a reader can tell "no icons" from "not saved".
+    bag.Write(L"BmpCount", PropertyValue::Of(static_cast<int64_t>(props.icons.size())), PropertyValue::Of(-1));
+    for (size_t i = 1; i <= props.icons.size(); ++i) {
+        const StoredIcon& icon = props.icons[i - 1];
+        WriteStoredPicture(icon.picture, Numbered(L"Bmp:", i), bag);
+        writer(Numbered(L"Mask:", i), icon.mask, OleColor{0});
+        writer(Numbered(L"Key:", i), icon.key, L"#" + std::to_wstring(i));
+    }
+    VisitMenuFont(props, defaults, writer);
+}
+
+MenuProps ReadMenuProps(PropertyBag& bag, const MenuProps& defaults) {
+    MenuProps props = defaults;
+    Reader reader{bag};
+    VisitMenuOffice(props, defaults, reader);
+    const int64_t count = bag.Read(L"BmpCount", PropertyValue::Of(0)).number;
+    props.icons.clear();
+    for (int64_t i = 1; i <= count; ++i) {
+        StoredIcon icon;
+        icon.picture = ReadStoredPicture(Numbered(L"Bmp:", static_cast<size_t>(i)), bag);
+        reader(Numbered(L"Mask:", static_cast<size_t>(i)), icon.mask, OleColor{0});
+        reader(Numbered(L"Key:", static_cast<size_t>(i)), icon.key, L"#" + std::to_wstring(i));
+        props.icons.push_back(std::move(icon));
+    }
+    VisitMenuFont(props, defaults, reader);
     return props;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "menulib/button_model.h"
+#include "menulib/menu_props.h"
 #include "menulib/property_bag.h"
 #include "menulib/toolbar_model.h"
 
@@ -13,5 +14,10 @@ ButtonProps ReadButtonProps(PropertyBag& bag);
 
 void WriteToolbarProps(const ToolbarProps& props, PropertyBag& bag);
 ToolbarProps ReadToolbarProps(PropertyBag& bag);
+
+// The menu control's properties; `defaults` carries the display's colour column and the
+// container's font. Icons are written as "Bmp:i", "Mask:i" and "Key:i" after "BmpCount".
+void WriteMenuProps(const MenuProps& props, const MenuProps& defaults, PropertyBag& bag);
+MenuProps ReadMenuProps(PropertyBag& bag, const MenuProps& defaults);
 
 }  // namespace ostrel

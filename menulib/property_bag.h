@@ -7,18 +7,21 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ostrel {
 
-// One stored value: numbers (booleans, integers, OLE colours) or text.
+// One stored value: numbers (booleans, integers, OLE colours), text or bytes (pictures).
 struct PropertyValue {
-    enum class Kind : uint8_t { Number, Text };
+    enum class Kind : uint8_t { Number, Text, Bytes };
     Kind kind = Kind::Number;
     int64_t number = 0;
     std::wstring text;
+    std::vector<uint8_t> bytes;
 
-    static PropertyValue Of(int64_t n) { return {Kind::Number, n, {}}; }
-    static PropertyValue Of(std::wstring t) { return {Kind::Text, 0, std::move(t)}; }
+    static PropertyValue Of(int64_t n) { return {Kind::Number, n, {}, {}}; }
+    static PropertyValue Of(std::wstring t) { return {Kind::Text, 0, std::move(t), {}}; }
+    static PropertyValue Of(std::vector<uint8_t> b) { return {Kind::Bytes, 0, {}, std::move(b)}; }
     friend bool operator==(const PropertyValue&, const PropertyValue&) = default;
 };
 
