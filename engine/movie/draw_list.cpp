@@ -9,9 +9,12 @@ namespace velmora::movie {
 
 namespace {
 
-void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, DrawList& out);
+void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, bool inMask,
+               DrawList& out);
 
-void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, DrawList& out) {
+// Inside a mask's own content every shape only adds coverage: clip depths there do not
+// open further masks.
+void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, bool inMask, DrawList& out) {
     std::vector<int32_t> masks;  // clip depths of the open masks, innermost last
     for (auto& [depth, object] : list) {
         while (!masks.empty() && depth > masks.back()) {
@@ -19,14 +22,14 @@ void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx
             masks.pop_back();
         }
         if (!object->place.visible) continue;
-        if (object->place.clipDepth > 0) {
+        if (object->place.clipDepth > 0 && !inMask) {
             out.push_back({DrawCommand::Op::PushMask, object->serial});
-            AddObject(*object, toPixels, cx, out);
+            AddObject(*object, toPixels, cx, true, out);
             out.push_back({DrawCommand::Op::BeginMasked, object->serial});
             masks.push_back(object->place.clipDepth);
             continue;
         }
-        AddObject(*object, toPixels, cx, out);
+        AddObject(*object, toPixels, cx, inMask, out);
     }
     while (!masks.empty()) {
         out.push_back({DrawCommand::Op::PopMask});
@@ -34,7 +37,8 @@ void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx
     }
 }
 
-void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, DrawList& out) {
+void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, bool inMask,
+               DrawList& out) {
     Matrix m = parentMatrix * object.place.matrix;
     ColorTransform cx = parentCx * object.place.colorTransform;
     if (const Shape* shape = object.DrawnShape()) {
@@ -49,8 +53,8 @@ void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTra
         c.bounds = {c.bounds.left - 1, c.bounds.top - 1, c.bounds.right + 1, c.bounds.bottom + 1};
         out.push_back(c);
     }
-    if (object.clip) AddList(object.clip->Children(), m, cx, out);
-    if (!object.buttonChildren.empty()) AddList(object.buttonChildren, m, cx, out);
+    if (object.clip) AddList(object.clip->Children(), m, cx, inMask, out);
+    if (!object.buttonChildren.empty()) AddList(object.buttonChildren, m, cx, inMask, out);
 }
 
 bool SameDraw(const DrawCommand& a, const DrawCommand& b) {
@@ -77,7 +81,7 @@ raster::PixelRect Intersection(const raster::PixelRect& a, const raster::PixelRe
 }
 
 void BuildDrawList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, DrawList& out) {
-    AddList(list, toPixels, cx, out);
+    AddList(list, toPixels, cx, false, out);
 }
 
 raster::PixelRect ChangedArea(const DrawList& before, const DrawList& after, const raster::PixelRect& whole) {

@@ -6,6 +6,7 @@
 #include "engine/movie/movie_clip.h"
 #include "tools/swfgen/movie_builder.h"
 #include "tools/swfgen/samples.h"
+#include "tools/swfgen/shape_builder.h"
 
 namespace velmora::movie {
 namespace {
@@ -101,6 +102,45 @@ TEST(Player, ViewChangesRedrawEverything) {
     raster::Surface bigger(300, 150);
     EXPECT_EQ(player.Render(bigger).right, 300);  // pillarboxed: background left and right
     EXPECT_EQ(Pixel(bigger, 10, 75), 0xFFFFFFFFu);
+}
+
+TEST(Player, MaskSpriteWithItsOwnClipDepthMasksWithAllItsShapes) {
+    // Stage 100x50 px. The mask is a sprite holding a left square (itself marked as a
+    // mask) and a right square; a red rectangle under the mask covers the stage.
+    swfgen::MovieBuilder m(8, {0, 2000, 0, 1000}, 10);
+    m.SetBackground({255, 255, 255, 255});
+    auto square = [](int32_t x) {
+        swfgen::ShapeBuilder b;
+        b.SetStyles(0, b.AddFill(swfgen::SolidFill({0, 0, 0, 255})), 0);
+        b.Rect(x, 200, 400, 400);
+        return b.Build();
+    };
+    m.DefineShape(1, square(200));
+    m.DefineShape(2, square(1400));
+    swfgen::ShapeBuilder red;
+    red.SetStyles(0, red.AddFill(swfgen::SolidFill({255, 0, 0, 255})), 0);
+    red.Rect(0, 0, 2000, 1000);
+    m.DefineShape(3, red.Build());
+    swfgen::TagList sprite = m.NewSprite();
+    swf::PlaceObject inner = swfgen::Placement(1, 1);
+    inner.clipDepth = 5;
+    sprite.Place(inner);
+    sprite.Place(2, 2);
+    sprite.ShowFrame();
+    m.DefineSprite(4, sprite);
+    swf::PlaceObject mask = swfgen::Placement(4, 1);
+    mask.clipDepth = 10;
+    m.Place(mask);
+    m.Place(3, 2);
+    m.ShowFrame();
+    Player player;
+    player.Load(m.Build());
+    raster::Surface surface(100, 50);
+    player.Render(surface);
+    EXPECT_EQ(Pixel(surface, 20, 20), 0xFFFF0000u);  // left square
+    EXPECT_EQ(Pixel(surface, 80, 20), 0xFFFF0000u);  // right square
+    EXPECT_EQ(Pixel(surface, 50, 20), 0xFFFFFFFFu);  // between them: masked out
+    EXPECT_EQ(Pixel(surface, 20, 45), 0xFFFFFFFFu);
 }
 
 TEST(Player, NoMovieShowsTheBackground) {
