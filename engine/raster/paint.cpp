@@ -123,6 +123,7 @@ bool Paint::Setup(const FillStyle& fill, const Matrix& toPixels, const ColorTran
     m_kind = fill.kind;
     m_cx = cx;
     m_opaque = false;
+    m_bitmap = nullptr;
     m_identity = IsIdentity(cx);
     switch (fill.kind) {
     case FillKind::Solid:
@@ -146,10 +147,11 @@ bool Paint::Setup(const FillStyle& fill, const Matrix& toPixels, const ColorTran
         return !fill.gradient.stops.empty() && alphaSum != 0;
     }
     default: {
-        m_bitmap = fill.bitmapId == 0xFFFF || !bitmaps ? nullptr : bitmaps(fill.bitmapId);
-        if (!m_bitmap || m_bitmap->width <= 0 || m_bitmap->height <= 0 ||
-            m_bitmap->pixels.size() < static_cast<size_t>(m_bitmap->width) * m_bitmap->height)
+        const Bitmap* bitmap = fill.bitmapId == 0xFFFF || !bitmaps ? nullptr : bitmaps(fill.bitmapId);
+        if (!bitmap || bitmap->width <= 0 || bitmap->height <= 0 ||
+            bitmap->pixels.size() < static_cast<size_t>(bitmap->width) * bitmap->height)
             return false;
+        m_bitmap = bitmap;
         m_repeat = fill.kind == FillKind::RepeatingBitmap ||
                    fill.kind == FillKind::RepeatingBitmapNearest;
         m_smooth = smoothBitmaps && (fill.kind == FillKind::RepeatingBitmap ||
@@ -231,7 +233,7 @@ void Paint::GradientSpan(double gx, double gy, int count, uint32_t* out) const {
     }
 }
 
-uint32_t Paint::BitmapTexel(int u, int v) const {
+inline uint32_t Paint::BitmapTexel(int u, int v) const {
     const int w = m_bitmap->width, h = m_bitmap->height;
     if (m_repeat) {
         u %= w;
@@ -249,16 +251,17 @@ void Paint::BitmapSpan(double u, double v, int count, uint32_t* out) const {
     const double du = m_inverse.a, dv = m_inverse.b;
     auto toInt = [](double d) { return ToPixel(std::floor(d)); };
     // Position between texels in 256ths; 0 where the coordinate is not finite.
-    auto fraction = [](double d) {
-        const double f = d - std::floor(d);
+    auto fraction = [](double d, double whole) {
+        const double f = d - whole;
         return f >= 0 && f < 1 ? static_cast<uint32_t>(f * 256) : 0u;
     };
     for (int i = 0; i < count; ++i, u += du, v += dv) {
         if (m_smooth) {
             const double su = u - 0.5, sv = v - 0.5;
-            const int iu = toInt(su), iv = toInt(sv);
+            const double fu = std::floor(su), fv = std::floor(sv);
+            const int iu = ToPixel(fu), iv = ToPixel(fv);
             out[i] = Bilerp(BitmapTexel(iu, iv), BitmapTexel(iu + 1, iv), BitmapTexel(iu, iv + 1),
-                            BitmapTexel(iu + 1, iv + 1), fraction(su), fraction(sv));
+                            BitmapTexel(iu + 1, iv + 1), fraction(su, fu), fraction(sv, fv));
         } else {
             out[i] = BitmapTexel(toInt(u), toInt(v));
         }

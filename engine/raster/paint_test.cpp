@@ -164,6 +164,26 @@ TEST(Paint, BitmapFillsClipOrRepeat) {
     EXPECT_EQ(FillSquare(BitmapFill(FillKind::ClippedBitmap, 4), nullptr).Row(1)[1], 0u);
 }
 
+TEST(Paint, ReusedPaintForgetsThePreviousBitmap) {
+    // One Paint serves every fill of a frame; a gradient after a bitmap must not sample it.
+    const Bitmap bmp = Checker2x2();
+    const Bitmap broken{4, 4, {}};  // claims more pixels than it has
+    auto lookup = [&](uint16_t id) { return id == 7 ? &bmp : id == 8 ? &broken : nullptr; };
+    FillStyle gradient;
+    gradient.kind = FillKind::LinearGradient;
+    gradient.gradient = Stops({{0, kBlue}, {255, kBlue}});
+    for (uint16_t id : {7, 8}) {
+        Paint paint;
+        FillStyle bitmapFill = BitmapFill(FillKind::ClippedBitmapNearest, 4);
+        bitmapFill.bitmapId = id;
+        EXPECT_EQ(paint.Setup(bitmapFill, PixelScale(), {}, lookup, false), id == 7);
+        ASSERT_TRUE(paint.Setup(gradient, PixelScale(), {}, lookup, false));
+        uint32_t out[3] = {};
+        paint.Span(0, 0, 3, out);
+        for (uint32_t c : out) EXPECT_EQ(c, 0xFF0000FFu) << id;
+    }
+}
+
 TEST(Paint, SmoothedBitmapsBlendBetweenTexelsOnlyAtHighQuality) {
     const Bitmap bmp{2, 1, {0xFF000000u, 0xFFFFFFFFu}};
     auto lookup = [&bmp](uint16_t id) { return id == 7 ? &bmp : nullptr; };
