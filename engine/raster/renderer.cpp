@@ -246,6 +246,7 @@ struct Renderer::Impl {
     // Per layer: each edge's device polyline, start point included.
     std::vector<PointF> points;
     std::vector<size_t> edgeStart;
+    std::vector<uint8_t> usedFills;  // per fill index of the current layer: has edges
     std::vector<uint8_t> covScratch;
     std::vector<uint32_t> colorScratch, layerColorScratch;
     EdgeLayer edgeLayer;
@@ -290,12 +291,13 @@ void Renderer::Impl::DrawLayer(const ShapeLayer& layer, const Matrix& toPixels,
     }
     edgeStart.push_back(points.size());
 
-    std::vector<bool> used(layer.fills.size() + 1, false);
+    usedFills.assign(layer.fills.size() + 1, 0);
+    std::vector<uint8_t>& used = usedFills;
     size_t usedCount = 0;
     for (const ShapeEdge& e : layer.edges) {
         for (uint32_t f : {e.fill0, e.fill1}) {
             if (f == 0 || f > layer.fills.size() || used[f] || e.fill0 == e.fill1) continue;
-            used[f] = true;
+            used[f] = 1;
             ++usedCount;
         }
     }
