@@ -121,16 +121,21 @@ public:
     void RemoveCommand(int index);
 
 private:
-    void AddMovie(const std::wstring& title, const std::wstring& path);
-    void ScanFolderMovies(const std::wstring& folder, bool pumpMessages);
-    bool WriteListFile(const std::wstring& path) const;
+    void AddMovie(const std::string& title, const std::string& path);
+    // False when the folder could not be listed (the error was shown).
+    bool ScanFolderMovies(const std::wstring& folder, bool pumpMessages);
+    bool PumpBetweenEntries();
+    std::string EncodedItems() const;
     void ShowError(const std::wstring& text) const;
     void Refresh();
+    bool ReadFailed(const std::wstring& path) const;
 
     IList& m_list;
     LocalListHost& m_host;
     std::wstring m_listFolder;
     ShownList m_pressed = ShownList::Default;
+    // List files whose last reading failed: saving over them would lose what was not read.
+    std::vector<std::wstring> m_unreadFiles;
     bool m_stopScan = false;
     int m_scanDepth = 0;
 };
