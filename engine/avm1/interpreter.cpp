@@ -321,6 +321,13 @@ Value Interpreter::RunFunction(Vm& vm, FunctionObject* fn, const Value& thisValu
     ArrayObject* arguments = vm.NewArray();
     for (const Value& v : args) arguments->Push(v);
     arguments->Define("callee", Value::Obj(fn), kDontEnum);
+    arguments->Define("caller", vm.m_runningFunction ? Value::Obj(vm.m_runningFunction) : Value::Null(), kDontEnum);
+    struct RunningFunction {
+        Vm& vm;
+        FunctionObject* saved;
+        ~RunningFunction() { vm.m_runningFunction = saved; }
+    } running{vm, vm.m_runningFunction};
+    vm.m_runningFunction = fn;
     f.arguments = arguments;
 
     size_t preloads = 0;

@@ -125,10 +125,11 @@ void Implements(Frame& f) {
     target->Define("__interfaces__", Value::Obj(list), kDontEnum);
 }
 
-// An object whose valueOf gives no primitive adds as its text.
-Value AddOperand(Vm& vm, const Value& v) {
-    Value p = vm.ToPrimitive(v);
-    return v.IsObject() && (p.IsUndefined() || p.IsObject()) ? Value::String(vm.ToString(v)) : p;
+// One side of a string concatenation: an object whose valueOf gives no primitive
+// joins as its text.
+std::string AddText(Vm& vm, const Value& original, const Value& primitive) {
+    bool noPrimitive = original.IsObject() && (primitive.IsUndefined() || primitive.IsObject());
+    return vm.ToString(noPrimitive ? original : primitive);
 }
 
 }  // namespace
@@ -300,12 +301,14 @@ bool ExecuteSimpleOp(Frame& f, uint8_t code) {
     }
     case Op::Enumerate2: Enumerate(f, f.Pop()); break;
     case Op::Add2: {
-        Value b = AddOperand(vm, f.Pop());
-        Value a = AddOperand(vm, f.Pop());
-        if (a.IsString() || b.IsString()) {
-            f.Push(Value::String(vm.ToString(a) + vm.ToString(b)));
+        Value b = f.Pop(), a = f.Pop();
+        Value pb = vm.ToPrimitive(b), pa = vm.ToPrimitive(a);
+        if (pa.IsString() || pb.IsString()) {
+            f.Push(Value::String(AddText(vm, a, pa) + AddText(vm, b, pb)));
         } else {
-            f.Push(Value::Number(vm.ToNumber(a) + vm.ToNumber(b)));
+            // An object that stays an object adds as NaN.
+            f.Push(Value::Number(vm.ToNumber(pa.IsObject() ? Value::Number(NAN) : pa) +
+                                 vm.ToNumber(pb.IsObject() ? Value::Number(NAN) : pb)));
         }
         break;
     }

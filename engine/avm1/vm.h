@@ -156,6 +156,7 @@ public:
 
     std::map<std::string, FunctionObject*, std::less<>> m_registeredClasses;
     int m_callDepth = 0;
+    FunctionObject* m_runningFunction = nullptr;  // for arguments.caller
     int m_getterDepth = 0;
     uint32_t NextRandom();  // the player's own generator, per Vm
 
