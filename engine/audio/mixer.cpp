@@ -1,0 +1,160 @@
+#include "engine/audio/mixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::audio {
+
+namespace {
+
+// Linear interpolation between neighbouring source frames.
+void SampleAt(const Pcm& pcm, double position, int32_t& left, int32_t& right) {
+    const size_t frames = pcm.Frames();
+    const size_t i = static_cast<size_t>(position);
+    const double t = position - static_cast<double>(i);
+    const size_t j = std::min(i + 1, frames - 1);
+    const auto at = [&](size_t frame, int channel) {
+        return static_cast<double>(pcm.samples[frame * static_cast<size_t>(pcm.channels) +
+                                               static_cast<size_t>(std::min(channel, pcm.channels - 1))]);
+    };
+    left = static_cast<int32_t>(at(i, 0) + (at(j, 0) - at(i, 0)) * t);
+    right = static_cast<int32_t>(at(i, 1) + (at(j, 1) - at(i, 1)) * t);
+}
+
+// Envelope levels (0..32768) at a position, linear between points, flat outside them.
+void EnvelopeAt(const std::vector<EnvelopePoint>& envelope, uint64_t position44, int32_t& left, int32_t& right) {
+    if (envelope.empty()) {
+        left = right = 32768;
+        return;
+    }
+    if (position44 <= envelope.front().position44) {
+        left = envelope.front().left;
+        right = envelope.front().right;
+        return;
+    }
+    for (size_t k = 1; k < envelope.size(); ++k) {
+        const EnvelopePoint& a = envelope[k - 1];
+        const EnvelopePoint& b = envelope[k];
+        if (position44 < b.position44) {
+            const double t = static_cast<double>(position44 - a.position44) / (b.position44 - a.position44);
+            left = static_cast<int32_t>(a.left + (b.left - a.left) * t);
+            right = static_cast<int32_t>(a.right + (b.right - a.right) * t);
+            return;
+        }
+    }
+    left = envelope.back().left;
+    right = envelope.back().right;
+}
+
+}  // namespace
+
+void Mixer::Start(uint16_t soundId, std::shared_ptr<const Pcm> sound, const SoundInfo& info) {
+    std::lock_guard lock(m_mutex);
+    if (info.syncStop) {
+        std::erase_if(m_voices, [&](const Voice& v) { return v.id == soundId; });
+        return;
+    }
+    if (!sound || sound->Frames() == 0 || sound->rate <= 0) return;
+    if (info.syncNoMultiple &&
+        std::any_of(m_voices.begin(), m_voices.end(), [&](const Voice& v) { return v.id == soundId; }))
+        return;
+    const double toSource = static_cast<double>(sound->rate) / kOutputRate;
+    const double frames = static_cast<double>(sound->Frames());
+    const double start = std::min(frames, info.inPoint.value_or(0) * toSource);
+    const double end = info.outPoint ? std::clamp(*info.outPoint * toSource, start, frames) : frames;
+    if (end <= start) return;
+    m_voices.push_back({soundId, std::move(sound), info, start, end, start, std::max<uint32_t>(info.loops, 1)});
+}
+
+void Mixer::Stop(uint16_t soundId) {
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_voices, [&](const Voice& v) { return v.id == soundId; });
+}
+
+void Mixer::StopAll() {
+    std::lock_guard lock(m_mutex);
+    m_voices.clear();
+    m_streams.clear();
+}
+
+bool Mixer::IsPlaying(uint16_t soundId) const {
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_voices.begin(), m_voices.end(), [&](const Voice& v) { return v.id == soundId; });
+}
+
+void Mixer::StreamAppend(uint64_t stream, const Pcm& block) {
+    if (block.Frames() == 0 || block.rate <= 0) return;
+    std::lock_guard lock(m_mutex);
+    Stream& s = m_streams[stream];
+    s.queued += static_cast<uint64_t>(std::llround(static_cast<double>(block.Frames()) * kOutputRate / block.rate));
+    s.blocks.push_back(block);
+}
+
+void Mixer::StreamStop(uint64_t stream) {
+    std::lock_guard lock(m_mutex);
+    m_streams.erase(stream);
+}
+
+uint64_t Mixer::StreamPosition(uint64_t stream) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_streams.find(stream);
+    return found == m_streams.end() ? 0 : found->second.played;
+}
+
+uint64_t Mixer::StreamQueued(uint64_t stream) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_streams.find(stream);
+    return found == m_streams.end() ? 0 : found->second.queued;
+}
+
+void Mixer::SetVolume(int percent) {
+    std::lock_guard lock(m_mutex);
+    m_volume = std::clamp(percent, 0, 100);
+}
+
+bool Mixer::MixVoice(Voice& voice, int32_t* accumulator, size_t frames) const {
+    const double step = static_cast<double>(voice.sound->rate) / kOutputRate;
+    for (size_t f = 0; f < frames; ++f) {
+        if (voice.position >= voice.end) {
+            if (--voice.loopsLeft == 0) return false;
+            voice.position = voice.start;
+            voice.played44 = 0;
+        }
+        int32_t left, right, envLeft, envRight;
+        SampleAt(*voice.sound, voice.position, left, right);
+        EnvelopeAt(voice.info.envelope, voice.played44, envLeft, envRight);
+        accumulator[2 * f] += static_cast<int32_t>(static_cast<int64_t>(left) * envLeft / 32768);
+        accumulator[2 * f + 1] += static_cast<int32_t>(static_cast<int64_t>(right) * envRight / 32768);
+        voice.position += step;
+        ++voice.played44;
+    }
+    return true;
+}
+
+void Mixer::MixStream(Stream& stream, int32_t* accumulator, size_t frames) const {
+    for (size_t f = 0; f < frames && !stream.blocks.empty(); ++f) {
+        const Pcm& block = stream.blocks.front();
+        int32_t left, right;
+        SampleAt(block, stream.position, left, right);
+        accumulator[2 * f] += left;
+        accumulator[2 * f + 1] += right;
+        stream.position += static_cast<double>(block.rate) / kOutputRate;
+        ++stream.played;
+        if (stream.queued > 0) --stream.queued;
+        if (stream.position >= static_cast<double>(block.Frames())) {
+            stream.position -= static_cast<double>(block.Frames());
+            stream.blocks.pop_front();
+        }
+    }
+}
+
+void Mixer::Mix(int16_t* stereo, size_t frames) {
+    std::lock_guard lock(m_mutex);
+    m_accumulator.assign(frames * 2, 0);
+    std::erase_if(m_voices, [&](Voice& v) { return !MixVoice(v, m_accumulator.data(), frames); });
+    for (auto& [key, stream] : m_streams) MixStream(stream, m_accumulator.data(), frames);
+    for (size_t i = 0; i < frames * 2; ++i)
+        stereo[i] = static_cast<int16_t>(std::clamp(m_accumulator[i] * m_volume / 100, -32768, 32767));
+}
+
+}  // namespace velmora::audio
