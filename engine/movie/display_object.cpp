@@ -53,7 +53,7 @@ void DisplayObject::SetButtonPhase(ButtonPhase phase) {
 std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
                                               int nesting, MovieClip* parent) {
     const Character* ch = context.definition->Find(characterId);
-    if (!ch) return nullptr;
+    if (!ch || context.live.size() > kMaxInstances) return nullptr;
     auto object = std::make_unique<DisplayObject>(context, ch, characterId, depth, nesting, parent);
     if (nesting > kMaxInstanceNesting) return object;  // drawn as nothing
     if (const Timeline* t = ch->AsSprite()) {

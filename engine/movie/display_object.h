@@ -23,9 +23,11 @@ struct DisplayObject;
 // + 16384), script-created instances above them.
 using DisplayList = std::map<int32_t, std::unique_ptr<DisplayObject>>;
 
-// Instances nested deeper than this (a sprite placing itself, directly or not) are
-// created empty instead of recursing.
+// Instances nested deeper than this (a sprite placing itself, directly or not) are created
+// empty instead of recursing; beyond the instance budget (a sprite placing itself twice
+// doubles at every level) none are created.
 inline constexpr int kMaxInstanceNesting = 64;
+inline constexpr size_t kMaxInstances = 100000;
 
 enum class ActionSource : uint8_t { Frame, Init, Button, ClipEvent };
 

@@ -172,16 +172,21 @@ TEST(Timeline, AdvanceFollowsTheFrameRate) {
     EXPECT_GE(player.CurrentFrame(), 1u);
 }
 
-TEST(Timeline, SpriteThatPlacesItselfStopsAtTheNestingLimit) {
+// Sprite 1 places `copies` instances of itself.
+std::vector<uint8_t> SelfPlacingSprite(uint16_t copies) {
     swfgen::MovieBuilder m(8, {0, 2000, 0, 2000}, 10);
     swfgen::TagList sprite = m.NewSprite();
-    sprite.Place(1, 1, At(10, 10));  // itself
+    for (uint16_t i = 1; i <= copies; ++i) sprite.Place(1, i, At(10.0 * i, 10));
     sprite.ShowFrame();
     m.DefineSprite(1, sprite);
     m.Place(1, 1);
     m.ShowFrame();
+    return m.Build();
+}
+
+TEST(Timeline, SpriteThatPlacesItselfStopsAtTheNestingLimit) {
     Player player;
-    player.Load(m.Build());
+    player.Load(SelfPlacingSprite(1));
     int depth = 0;
     for (DisplayObject* o = player.Root()->Children().at(1).get(); o && o->clip && !o->clip->Children().empty();
          o = o->clip->Children().begin()->second.get())
@@ -237,6 +242,15 @@ TEST(Timeline, DuplicateAndSwapDepths) {
     root.SwapDepths(1, 20000);  // to a free depth
     EXPECT_FALSE(root.Children().count(1));
     EXPECT_EQ(root.Children().at(20000)->serial, copySerial);
+}
+
+TEST(Timeline, SpriteThatPlacesItselfTwiceStopsAtTheInstanceBudget) {
+    Player player;
+    player.Load(SelfPlacingSprite(2));
+    size_t count = 0;
+    ForEachInstance(player.Root()->Children(), [&](DisplayObject&) { ++count; });
+    EXPECT_GT(count, 1000u);
+    EXPECT_LE(count, kMaxInstances + 1);
 }
 
 TEST(Timeline, PlayersAreIndependent) {

@@ -116,6 +116,9 @@ std::optional<Bitmap> DecodeImage(std::span<const uint8_t> bytes) {
     if (StartsWith(bytes, {0xFF, 0xD8}) && !HuffmanTablesFit(bytes)) return std::nullopt;
     if (!stbi_info_from_memory(data, len, &w, &h, &comp)) return std::nullopt;
     if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide) return std::nullopt;
+    // The decoder allocates the whole picture from the header's size: keep that in
+    // proportion to the data (no format packs more than a few thousand pixels per byte).
+    if (static_cast<uint64_t>(w) * h > bytes.size() * kMaxPixelsPerByte + 65536) return std::nullopt;
     stbi_uc* rgba = stbi_load_from_memory(data, len, &w, &h, &comp, 4);
     if (!rgba) return std::nullopt;
     Bitmap bmp;

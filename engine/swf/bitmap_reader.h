@@ -14,6 +14,8 @@ namespace velmora::swf {
 
 // Largest bitmap side accepted; Flash itself refuses larger ones.
 inline constexpr int kMaxBitmapSide = 8191;
+// Compressed images decode to at most this many pixels per byte of data.
+inline constexpr uint64_t kMaxPixelsPerByte = 4096;
 
 // Inflates a zlib stream, producing at most maxOut bytes; the output grows only as real
 // data decompresses. Returns what was produced (possibly short on damaged input).

@@ -143,6 +143,17 @@ TEST(BitmapReader, HuffmanTableWithTooManyCodesIsRejected) {
     EXPECT_FALSE(DecodeImage(jpeg));
 }
 
+TEST(BitmapReader, HeaderSizeOutOfProportionToTheDataIsRejected) {
+    auto jpeg = swfgen::EncodeJpeg(Gradient(8, 8, false), 90);
+    const uint8_t sof[] = {0xFF, 0xC0};
+    auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(sof), std::end(sof));
+    ASSERT_NE(frame, jpeg.end());
+    // SOF0: length (2), precision (1), height (2), width (2): claim 8000 x 8000.
+    frame[5] = frame[7] = 8000 >> 8;
+    frame[6] = frame[8] = 8000 & 0xFF;
+    EXPECT_FALSE(DecodeImage(jpeg));
+}
+
 TEST(BitmapReader, GarbageImageIsRejected) {
     EXPECT_FALSE(ReadDefineBits(std::vector<uint8_t>{0xFF, 0xD8, 0xFF, 0x00, 0x01}, kTagDefineBitsJpeg2, {}));
     EXPECT_FALSE(ReadDefineBits(std::vector<uint8_t>{0x10, 0, 0, 0, 1}, kTagDefineBitsJpeg3, {}));
