@@ -80,9 +80,10 @@ void Rasterizer::Push(double x0, double y0, double x1, double y1) {
     m_maxX = std::max({m_maxX, lx0, lx1});
     m_minY = std::min(m_minY, y0);
     m_maxY = std::max(m_maxY, y1);
-    m_segments.push_back({static_cast<float>(lx0), static_cast<float>(y0),
-                          static_cast<float>(y1), static_cast<float>((lx1 - lx0) / (y1 - y0)),
-                          dir});
+    // A nearly flat segment's slope can exceed float; bounded it still crosses its row.
+    const double dxdy = std::clamp((lx1 - lx0) / (y1 - y0), -1e30, 1e30);
+    m_segments.push_back({static_cast<float>(lx0), static_cast<float>(y0), static_cast<float>(y1),
+                          static_cast<float>(dxdy), dir});
 }
 
 PixelRect Rasterizer::Bounds() const {
