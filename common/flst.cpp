@@ -137,6 +137,10 @@ std::optional<std::string> PathTitle(std::string_view path) {
     return DropLastCharacters(FileNameOf(path), 4);
 }
 
+bool IsMovieCommandLine(std::string_view commandLine) {
+    return !commandLine.empty() && commandLine.find('/') == std::string_view::npos;
+}
+
 std::vector<std::string> CommandLineMovieLines(std::string_view commandLine) {
     std::vector<std::string> lines;
     const auto emit = [&](const std::string& token) {

@@ -64,6 +64,10 @@ std::string FolderScanTitle(std::string_view fileName);
 // Drops and the command line: the file name of the (lower-cased) path, less four.
 std::optional<std::string> PathTitle(std::string_view path);
 
+// A command line that is not empty and holds no "/" anywhere lists movies for the default
+// list (switches such as "/s" start with one).
+bool IsMovieCommandLine(std::string_view commandLine);
+
 // The movie lines a command line adds to a list (title "*" path, lower-cased, without
 // line ends). Paths are separated by spaces; double quotes hold spaces; only tokens ending
 // in ".swf" count.

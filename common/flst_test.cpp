@@ -153,5 +153,16 @@ TEST(FlstCommandLine, QuotesHoldSpacesAndOnlySwfTokensCount) {
     for (const auto& c : cases) EXPECT_EQ(CommandLineMovieLines(c.commandLine), c.lines) << c.commandLine;
 }
 
+TEST(FlstCommandLine, AnyNonEmptyTextWithoutSlashListsMovies) {
+    struct Case {
+        std::string commandLine;
+        bool movies;
+    } cases[] = {
+        {"", false}, {" ", true}, {"-s", true}, {"a.swf", true}, {"/s", false}, {"a.swf /n", false},
+        {"c:/movies/a.swf", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsMovieCommandLine(c.commandLine), c.movies) << c.commandLine;
+}
+
 }  // namespace
 }  // namespace velmora::flst

@@ -84,7 +84,7 @@ std::wstring LocalListPanel::FavoriteListFile() const { return m_listFolder + L"
 
 void LocalListPanel::StartUp(std::string_view listSetting, std::wstring_view commandLine) {
     std::string shown(flst::TrimSpaces(listSetting));
-    if (!commandLine.empty() && commandLine.find(L'/') == std::wstring_view::npos) {
+    if (flst::IsMovieCommandLine(Narrow(commandLine))) {
         shown = "default";
         AppendCommandLineMovies(DefaultListFile(), commandLine);
     }
