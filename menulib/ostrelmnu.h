@@ -1,5 +1,5 @@
-// The public face of OstrelMnu.dll: subclassing and hooking, the drawing surface, the flat
-// button and the toolbar container, and their property persistence.
+// The public face of OstrelMnu.dll: subclassing and hooking, the drawing surface, the menu
+// control, the flat button and the toolbar container, and their property persistence.
 #pragma once
 
 #include "menulib/controls.h"
@@ -7,3 +7,4 @@
 #include "menulib/memory_property_bag.h"
 #include "menulib/persistence.h"
 #include "menulib/subclassing.h"
+#include "menulib/vs_net_menu.h"
