@@ -28,6 +28,7 @@ using FontHandle = UniqueHandle<HFONT, GdiObjectDeleter>;
 using BrushHandle = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using BitmapHandle = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using MenuHandle = UniqueHandle<HMENU, MenuDeleter>;
+using PenHandle = UniqueHandle<HPEN, GdiObjectDeleter>;
 using CreatedDc = UniqueHandle<HDC, CreatedDcDeleter>;
 using KernelHandle = UniqueHandle<HANDLE, KernelHandleDeleter>;
 
