@@ -321,7 +321,7 @@ bool LocalListPanel::ScanFolderMovies(const std::wstring& folder, bool pumpMessa
 }
 
 bool LocalListPanel::PumpBetweenEntries() {
-    if (!toolkit::PumpPendingMessages()) m_stopScan = true;
+    if (!toolkit::PumpPendingMessages() || !IsWindow(m_list.hwnd())) m_stopScan = true;
     return !m_stopScan;
 }
 

@@ -20,8 +20,8 @@
 
 namespace velmora::lists {
 
-// The three lists of the list toolbar, by button key.
-enum class ShownList { Default, Favorite, Network };
+// The three lists of the list toolbar, by button key; the values are the buttons' indices.
+enum class ShownList { Default = 0, Favorite = 1, Network = 2 };
 
 // Captions of the label above the list; the label's text says which list is shown.
 inline constexpr const wchar_t* kDefaultListName = L"播放列表";
@@ -110,7 +110,9 @@ public:
     // The movies of one folder, without sub-folders.
     void AddFolderFiles(const std::wstring& folder);
     // The movies of a folder and, depth first, of all its sub-folders. Pending window
-    // messages run between entries; StopScan ends the scan at the next entry.
+    // messages run between entries; StopScan, a quit request or the list window's end
+    // stop the scan at the next entry. The panel must outlive a running scan: destroy it
+    // after the message loop, not from a message handler that may run inside the scan.
     void AddFolderTree(const std::wstring& folder);
     void StopScan() { m_stopScan = true; }
     bool Scanning() const { return m_scanDepth > 0; }

@@ -97,6 +97,16 @@ TEST_F(ScanTest, TreeScanLetsMessagesRunAndCanBeStopped) {
     EXPECT_EQ(m_list->Count(), 5);
 }
 
+TEST_F(ScanTest, TreeScanEndsWhenTheListWindowIsGone) {
+    Sink sink;
+    ASSERT_TRUE(sink.Create());
+    sink.onPoke = [&] { m_list->Destroy(); };
+    PostMessageW(sink.Handle(), kPoke, 0, 0);
+    m_panel->AddFolderTree(m_root);
+    EXPECT_FALSE(m_panel->Scanning());
+    EXPECT_LE(m_list->Count(), 1);
+}
+
 TEST_F(ScanTest, OneFolderScanDoesNotLetMessagesRun) {
     Sink sink;
     ASSERT_TRUE(sink.Create());

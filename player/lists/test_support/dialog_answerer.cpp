@@ -1,5 +1,6 @@
 #include "player/lists/test_support/dialog_answerer.h"
 
+#include <commctrl.h>
 #include <dlgs.h>
 #include <shlobj.h>
 
@@ -115,11 +116,42 @@ DialogAnswerer::Answer TypeFileName(std::wstring name) {
     };
 }
 
+namespace {
+
+// The text of the folder tree's selected node ("" when there is none).
+std::wstring SelectedFolderName(HWND dialog) {
+    for (HWND child : Children(dialog)) {
+        wchar_t className[32] = {};
+        GetClassNameW(child, className, 32);
+        if (std::wstring(className) != WC_TREEVIEWW) continue;
+        const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(child, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = text;
+        tv.cchTextMax = MAX_PATH;
+        if (item && SendMessageW(child, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return text;
+    }
+    return {};
+}
+
+}  // namespace
+
 DialogAnswerer::Answer PickFolder(std::wstring folder) {
     return [folder](HWND dialog) {
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-        Sleep(100);
-        PressButton(IDOK)(dialog);
+        // The dialog may still move its selection to where it starts; set ours until it holds,
+        // as OK on another folder would scan that one.
+        const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+            Sleep(100);
+            if (SelectedFolderName(dialog) == name) {
+                PressButton(IDOK)(dialog);
+                return;
+            }
+        }
+        PressButton(IDCANCEL)(dialog);
     };
 }
 
