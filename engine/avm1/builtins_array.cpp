@@ -25,10 +25,11 @@ size_t ClampIndex(double v, size_t length) {
 
 std::string Join(Vm& vm, ArrayObject* a, const std::string& sep) {
     std::string out;
-    std::vector<Value> items = a->Elements();
+    std::vector<Value> items = a->Items();
     for (size_t i = 0; i < items.size(); ++i) {
         if (i) out += sep;
-        out += vm.ToString(items[i]);
+        // A hole reads through the prototype, like any missing index.
+        out += vm.ToString(a->Present(i) ? items[i] : vm.Get(a, std::to_string(i)));
     }
     return out;
 }
@@ -72,7 +73,7 @@ void MergeSort(std::vector<size_t>& v, Less less) {
 Value SortBy(Vm& vm, ArrayObject* a, int flags, Object* comparator, const std::vector<std::string>& fields) {
     std::vector<size_t> order(a->Length());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::vector<Value> items = a->Elements();
+    std::vector<Value> items = a->Items();
     bool duplicate = false;
     auto compare = [&](size_t ia, size_t ib) {
         const Value& x = items[ia];
@@ -124,13 +125,13 @@ Value SortOn(Vm& vm, CallContext& c) {
     std::vector<std::string> fields;
     std::vector<int> fieldFlags;
     if (ArrayObject* names = c.Arg(0).AsObject() ? c.Arg(0).AsObject()->AsArray() : nullptr) {
-        for (const Value& v : names->Elements()) fields.push_back(vm.ToString(v));
+        for (const Value& v : names->Items()) fields.push_back(vm.ToString(v));
     } else {
         fields.push_back(vm.ToString(c.Arg(0)));
     }
     int flags = 0;
     if (ArrayObject* list = c.Arg(1).AsObject() ? c.Arg(1).AsObject()->AsArray() : nullptr) {
-        if (!list->Elements().empty()) flags = vm.ToInt32(list->Elements()[0]);
+        if (!list->Items().empty()) flags = vm.ToInt32(list->Items()[0]);
     } else {
         flags = ToInt32(NumberArg(vm, c, 1, 0));
     }
@@ -185,15 +186,15 @@ void InstallArrayBuiltins(Vm& vm) {
     });
     vm.Method(p.array, "pop", [](Vm&, CallContext& c) {
         ArrayObject* a = ThisArray(c);
-        if (!a || a->Elements().empty()) return Value();
-        Value v = a->Elements().back();
+        if (!a || a->Items().empty()) return Value();
+        Value v = a->Items().back();
         a->Elements().pop_back();
         return v;
     });
     vm.Method(p.array, "shift", [](Vm&, CallContext& c) {
         ArrayObject* a = ThisArray(c);
-        if (!a || a->Elements().empty()) return Value();
-        Value v = a->Elements().front();
+        if (!a || a->Items().empty()) return Value();
+        Value v = a->Items().front();
         a->Elements().erase(a->Elements().begin());
         return v;
     });
@@ -224,16 +225,16 @@ void InstallArrayBuiltins(Vm& vm) {
         size_t start = ClampIndex(NumberArg(v, c, 0, 0), len);
         size_t end = ClampIndex(NumberArg(v, c, 1, static_cast<double>(len)), len);
         ArrayObject* r = v.NewArray();
-        for (size_t i = start; i < end; ++i) r->Push(a->Elements()[i]);
+        for (size_t i = start; i < end; ++i) r->Push(a->Items()[i]);
         return Value::Obj(r);
     });
     vm.Method(p.array, "concat", [](Vm& v, CallContext& c) {
         ArrayObject* a = ThisArray(c);
         ArrayObject* r = v.NewArray();
-        if (a) r->Elements() = a->Elements();
+        if (a) r->Elements() = a->Items();
         for (const Value& x : c.args) {
             if (ArrayObject* other = x.AsObject() ? x.AsObject()->AsArray() : nullptr) {
-                for (const Value& e : other->Elements()) r->Push(e);
+                for (const Value& e : other->Items()) r->Push(e);
             } else {
                 r->Push(x);
             }

@@ -86,7 +86,7 @@ void Draw(Vm& vm, CallContext& c, DisplayHost& d, ClipId clip, DrawCommand::Kind
             ArrayObject* a = c.Arg(i).AsObject() ? c.Arg(i).AsObject()->AsArray() : nullptr;
             cmd.numbers.push_back(a ? static_cast<double>(a->Length()) : 0);
             if (a)
-                for (const Value& v : a->Elements()) cmd.numbers.push_back(vm.ToNumber(v));
+                for (const Value& v : a->Items()) cmd.numbers.push_back(vm.ToNumber(v));
         }
         if (Object* m = c.Arg(4).AsObject()) {
             for (const char* k : {"a", "b", "c", "d", "tx", "ty", "matrixType", "x", "y", "w", "h", "r"})

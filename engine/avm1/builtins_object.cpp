@@ -67,7 +67,7 @@ Value SetPropFlags(Vm& vm, CallContext& c) {
     Value list = c.Arg(1);
     bool all = list.IsNull();
     if (ArrayObject* a = list.AsObject() ? list.AsObject()->AsArray() : nullptr) {
-        for (const Value& v : a->Elements()) names.push_back(vm.ToString(v));
+        for (const Value& v : a->Items()) names.push_back(vm.ToString(v));
     } else if (!all) {
         std::string text = vm.ToString(list);
         size_t start = 0;
@@ -98,7 +98,7 @@ Value FunctionCall(Vm& vm, CallContext& c) {
 
 Value FunctionApply(Vm& vm, CallContext& c) {
     std::vector<Value> args;
-    if (ArrayObject* a = c.Arg(1).AsObject() ? c.Arg(1).AsObject()->AsArray() : nullptr) args = a->Elements();
+    if (ArrayObject* a = c.Arg(1).AsObject() ? c.Arg(1).AsObject()->AsArray() : nullptr) args = a->Items();
     Value self = c.Arg(0).IsNullish() ? Value() : c.Arg(0);
     return vm.Call(c.thisValue.AsObject(), self, args);
 }
@@ -110,7 +110,7 @@ Value BroadcastMessage(Vm& vm, CallContext& c) {
     ArrayObject* list = vm.Get(o, "_listeners").AsObject() ? vm.Get(o, "_listeners").AsObject()->AsArray() : nullptr;
     if (!list) return {};
     std::string message = vm.ToString(c.args[0]);
-    std::vector<Value> listeners = list->Elements();
+    std::vector<Value> listeners = list->Items();
     for (const Value& l : listeners) vm.CallMethod(l, message, c.args.subspan(1));
     return Value::Bool(!listeners.empty());
 }
@@ -119,7 +119,7 @@ Value AddListener(Vm& vm, CallContext& c) {
     Object* o = c.thisValue.AsObject();
     ArrayObject* list = o && vm.Get(o, "_listeners").AsObject() ? vm.Get(o, "_listeners").AsObject()->AsArray() : nullptr;
     if (!list) return Value::Bool(false);
-    for (const Value& l : list->Elements())
+    for (const Value& l : list->Items())
         if (Vm::StrictEquals(l, c.Arg(0))) return Value::Bool(true);
     list->Push(c.Arg(0));
     return Value::Bool(true);

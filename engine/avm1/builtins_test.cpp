@@ -220,5 +220,31 @@ TEST_F(BuiltinsTest, FunctionCallAndApplyAndBroadcaster) {
     EXPECT_EQ(host.lines, (Lines{"ping 7"}));
 }
 
+TEST_F(BuiltinsTest, ArrayHolesAreNotEnumeratedAndReadThroughThePrototype) {
+    ArrayObject* a = vm.NewArray();
+    vm.Set(a, "3", S("d"));
+    vm.Set(a, "1", S("b"));
+    EXPECT_EQ(vm.ToNumber(vm.Get(a, "length")), 4);
+    EXPECT_EQ(vm.EnumerableKeys(a), (std::vector<std::string>{"3", "1"}));
+    vm.Set(vm.Protos().array, "0", S("from proto"));
+    EXPECT_EQ(vm.ToString(vm.Get(a, "0")), "from proto");
+    EXPECT_EQ(Call(Value::Obj(a), "join"), "from proto,b,undefined,d");
+    // Rewriting methods turn holes into real undefined elements.
+    Call(Value::Obj(a), "reverse");
+    EXPECT_EQ(vm.EnumerableKeys(a).size(), 4u);
+}
+
+TEST_F(BuiltinsTest, MathConvertsItsFirstTwoArguments) {
+    int conversions = 0;
+    Object* counted = vm.NewObject();
+    vm.Set(counted, "valueOf", Value::Obj(vm.NewNative([&conversions](Vm&, CallContext&) {
+        ++conversions;
+        return Value::Number(-2);
+    })));
+    Value math = vm.Get(vm.Global(), "Math");
+    EXPECT_EQ(Call(math, "abs", {Value::Obj(counted), Value::Obj(counted), Value::Obj(counted)}), "2");
+    EXPECT_EQ(conversions, 2);
+}
+
 }  // namespace
 }  // namespace velmora::avm1

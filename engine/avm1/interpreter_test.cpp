@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engine/avm1/test_support.h"
 
 namespace velmora::avm1 {
@@ -250,6 +252,49 @@ TEST(Interpreter, AnsiStringsBeforeSwf6) {
     code.Push({"\xC3\xA9"}).Do(Op::MbStringLength).Do(Op::Trace);
     EXPECT_EQ(RunTrace(code, 5), (Lines{"2"}));
     EXPECT_EQ(RunTrace(code, 6), (Lines{"1"}));
+}
+
+// Add2 with objects: valueOf answers; an object answer or no answer adds as NaN,
+// unless a string is involved, then the object's text joins.
+TEST(Interpreter, Add2WithObjects) {
+    Asm code;
+    code.Push({"o", 0, "Object"}).Do(Op::NewObject).Do(Op::SetVariable);  // valueOf gives the object back
+    code.Push({1, "o"}).Do(Op::GetVariable).Do(Op::Add2).Do(Op::Trace);
+    code.Push({"x", "o"}).Do(Op::GetVariable).Do(Op::Add2).Do(Op::Trace);
+    code.Push({"_global"}).Do(Op::GetVariable).Push({""}).Do(Op::Add2).Do(Op::Trace);  // no valueOf at all
+    code.Push({"n", 5, 1, "Number"}).Do(Op::NewObject).Do(Op::SetVariable);
+    code.Push({"n"}).Do(Op::GetVariable).Push({1}).Do(Op::Add2).Do(Op::Trace);
+    EXPECT_EQ(RunTrace(code, 7), (Lines{"NaN", "x[object Object]", "[type Object]", "6"}));
+}
+
+TEST(Interpreter, EnumerationListsInheritedNamesFirst) {
+    // a = {x, y} as the prototype of b = {z}, with b.x shadowing a.x.
+    Asm code;
+    code.Push({"a", "x", 1, "y", 2, 2}).Do(Op::InitObject).Do(Op::SetVariable);
+    code.Push({"b", "__proto__", "a"}).Do(Op::GetVariable).Push({1}).Do(Op::InitObject).Do(Op::SetVariable);
+    code.Push({"b"}).Do(Op::GetVariable).Push({"z", 3}).Do(Op::SetMember);
+    code.Push({"b"}).Do(Op::GetVariable).Push({"x", 4}).Do(Op::SetMember);
+    code.Push({"b"}).Do(Op::GetVariable).Do(Op::Enumerate2);
+    code.Label("top").StoreRegister(0).Push({P::Null()}).Do(Op::Equals2).If("done");
+    code.Push({P::Reg(0)}).Do(Op::Trace).Jump("top").Label("done");
+    // InitObject creates y before x; own names come last, the newest last but one.
+    EXPECT_EQ(RunTrace(code, 7), (Lines{"y", "x", "z"}));
+}
+
+TEST(Interpreter, VarWithATargetPathAndOversizedInitObject) {
+    Asm code;
+    code.Push({"_global:g", 7}).Do(Op::DefineLocal);
+    code.Push({"_global"}).Do(Op::GetVariable).Push({"g"}).Do(Op::GetMember).Do(Op::Trace);
+    code.Push({"left", 1000}).Do(Op::InitObject).Do(Op::Trace).Do(Op::Trace);  // nothing consumed
+    EXPECT_EQ(RunTrace(code, 7), (Lines{"7", "undefined", "left"}));
+}
+
+TEST(Interpreter, StrictEqualityTreatsNaNAsEqualButLooseDoesNot) {
+    Asm code;
+    code.Push({std::nan(""), std::nan("")}).Do(Op::StrictEquals).Do(Op::Trace);
+    code.Push({std::nan(""), std::nan("")}).Do(Op::Equals2).Do(Op::Trace);
+    code.Push({-1, 0}).Do(Op::BitURShift).Do(Op::Trace);
+    EXPECT_EQ(RunTrace(code, 8), (Lines{"true", "false", "-1"}));
 }
 
 }  // namespace

@@ -87,17 +87,18 @@ void FunctionObject::TraceRefs(std::vector<Object*>& out) const {
 // --- arrays ---
 
 void ArrayObject::TrackHoles() {
-    if (m_present.size() != m_elements.size()) m_present.assign(m_elements.size(), true);
+    if (!m_tracking) m_present.assign(m_elements.size(), true);
+    m_tracking = true;
 }
 
 void ArrayObject::SetLength(size_t n) {
     if (n > m_elements.size()) TrackHoles();
     m_elements.resize(n);
-    if (!m_present.empty() || n == 0) m_present.resize(n, false);
+    if (m_tracking) m_present.resize(n, false);
 }
 
 void ArrayObject::Push(Value v) {
-    if (m_present.size() == m_elements.size() && !m_present.empty()) m_present.push_back(true);
+    if (m_tracking) m_present.push_back(true);
     m_elements.push_back(std::move(v));
 }
 
@@ -121,10 +122,13 @@ bool ArrayObject::SetNative(Vm& vm, std::string_view name, const Value& v) {
     int64_t i = ArrayIndexOf(name);
     if (i < 0 || i >= 100'000'000) return false;  // huge sparse indices stay plain slots
     auto index = static_cast<size_t>(i);
-    if (index > m_elements.size()) TrackHoles();
-    if (index >= m_elements.size()) SetLength(index + 1);
+    if (index == m_elements.size()) {
+        Push(v);
+        return true;
+    }
+    if (index > m_elements.size()) SetLength(index + 1);
     m_elements[index] = v;
-    if (m_present.size() == m_elements.size()) m_present[index] = true;
+    if (m_tracking) m_present[index] = true;
     return true;
 }
 

@@ -188,18 +188,25 @@ public:
     void NativeKeys(Vm& vm, std::vector<std::string>& keys) override;
     void TraceRefs(std::vector<Object*>& out) const override;
 
-    // Methods that rewrite the elements fill any holes with undefined.
-    std::vector<Value>& Elements() { return m_elements; }
+    // For reading; holes read as undefined.
+    const std::vector<Value>& Items() const { return m_elements; }
+    // For methods that rewrite the elements: any holes become real undefined elements.
+    std::vector<Value>& Elements() {
+        m_tracking = false;
+        m_present.clear();
+        return m_elements;
+    }
     size_t Length() const { return m_elements.size(); }
     void SetLength(size_t n);
     void Push(Value v);
     // False for a hole: an index below length that was never set.
-    bool Present(size_t i) const { return m_present.size() != m_elements.size() || m_present[i]; }
+    bool Present(size_t i) const { return !m_tracking || m_present[i]; }
 
 private:
     void TrackHoles();
     std::vector<Value> m_elements;
-    std::vector<bool> m_present;  // tracked only while the array has holes
+    std::vector<bool> m_present;  // kept only once a hole was made
+    bool m_tracking = false;
 };
 
 // A display object seen from script: its variables live in the slots, its

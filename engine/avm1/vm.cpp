@@ -357,7 +357,7 @@ bool Vm::InstanceOf(Object* obj, Object* ctor) {
         // Interfaces from `implements` count too.
         Value ifaces = Get(o, "__interfaces__");
         if (ArrayObject* list = ifaces.AsObject() ? ifaces.AsObject()->AsArray() : nullptr) {
-            for (const Value& iface : list->Elements())
+            for (const Value& iface : list->Items())
                 if (iface.AsObject() == ctor) return true;
         }
     }
