@@ -56,12 +56,18 @@ bool ForEachEntry(const std::wstring& folder, std::wstring& error, Visit visit) 
 
 class WaitCursor {
 public:
-    WaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_previous ? m_previous : LoadCursorW(nullptr, IDC_ARROW)); }
+    explicit WaitCursor(bool& busy) : m_busy(busy), m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {
+        m_busy = true;
+    }
+    ~WaitCursor() {
+        m_busy = false;
+        SetCursor(m_previous ? m_previous : LoadCursorW(nullptr, IDC_ARROW));
+    }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 
 private:
+    bool& m_busy;
     HCURSOR m_previous;
 };
 
@@ -235,7 +241,7 @@ void LocalListPanel::OpenMovieFiles(bool play) {
 void LocalListPanel::AddWholeFolder() {
     const std::wstring folder = BrowseForFolder(m_host.MainWindow(), L"请选择要添加的文件夹：");
     if (folder.empty()) return;
-    WaitCursor wait;
+    WaitCursor wait(m_busy);
     const int answer = MessageBoxW(m_host.MainWindow(), L"是否同时搜索其子文件夹？  ", toolkit::ApplicationTitle().c_str(),
                                    MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2);
     if (answer == IDYES)
@@ -322,6 +328,8 @@ bool LocalListPanel::ScanFolderMovies(const std::wstring& folder, bool pumpMessa
 
 bool LocalListPanel::PumpBetweenEntries() {
     if (!toolkit::PumpPendingMessages() || !IsWindow(m_list.hwnd())) m_stopScan = true;
+    // A window under the pointer may have shown its own cursor meanwhile.
+    if (m_busy) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     return !m_stopScan;
 }
 

@@ -140,6 +140,8 @@ private:
     std::vector<std::wstring> m_unreadFiles;
     bool m_stopScan = false;
     int m_scanDepth = 0;
+    // The hourglass of the add-whole-folder command, set again after messages ran.
+    bool m_busy = false;
 };
 
 }  // namespace velmora::lists
