@@ -93,7 +93,6 @@ bool VsNetMenu::Impl::Init(HWND window) {
     hostSubclasser = std::make_unique<SubclassingThunk>();
     mdiSubclasser = std::make_unique<SubclassingThunk>();
     mdiClient = nullptr;
-    Recompute();
     const std::shared_ptr<SubclassingSink> sink = Unowned<SubclassingSink>(this);
     if (!hostSubclasser->Subclass(host, sink, true, true)) return false;
     const std::array<UINT, 14> hostMessages = {WM_SETCURSOR,     WM_INITMENUPOPUP,  WM_MEASUREITEM,   WM_DRAWITEM,
@@ -107,6 +106,8 @@ bool VsNetMenu::Impl::Init(HWND window) {
         const UINT mdiMessages[] = {WM_MDISETMENU};
         mdiSubclasser->AddBeforeMsgs(mdiMessages);
     }
+    // Converting redraws the bar, which may measure the items at once: we must hear that.
+    Recompute();
     return true;
 }
 

@@ -335,3 +335,170 @@ TEST_F(MenuControl, RestoringOnDestroyBringsBackTextsAndTypes) {
 
 }  // namespace
 }  // namespace ostrel
+
+namespace ostrel {
+namespace {
+
+// The screen as pixels (0x00BBGGRR), read through the desktop's device context.
+struct ScreenShot {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+ScreenShot Screen() {
+    ScreenShot shot;
+    shot.width = GetSystemMetrics(SM_CXSCREEN);
+    shot.height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, dib);
+    BitBlt(dc, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* raw = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < shot.width * shot.height; ++i)
+        shot.pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
+    SelectObject(dc, previous);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+void MouseTo(int x, int y, DWORD buttons) {
+    const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT input[3] = {};
+    UINT count = 0;
+    input[count].type = INPUT_MOUSE;
+    input[count].mi.dx = x * 65535 / sw;
+    input[count].mi.dy = y * 65535 / sh;
+    input[count++].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    if (buttons) {
+        input[count].type = INPUT_MOUSE;
+        input[count++].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[count].type = INPUT_MOUSE;
+        input[count++].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    }
+    SendInput(count, input, sizeof(INPUT));
+}
+
+void Key(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+HWND VisiblePopupMenu() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND w, LPARAM out) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(w, name, 16);
+            if (std::wstring(name) == L"#32768" && IsWindowVisible(w)) {
+                *reinterpret_cast<HWND*>(out) = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// An open popup as the user sees it: opened by a real click on a bar item, looked at from a
+// second thread while the menu loop runs, then closed with Esc.
+struct OpenedPopup {
+    HWND window = nullptr;
+    RECT bounds{};
+    LONG_PTR style = 0, exStyle = 0;
+    ScreenShot before, after;
+};
+
+OpenedPopup OpenBarItem(HWND host, HMENU bar, int position) {
+    OpenedPopup seen;
+    RECT item{};
+    GetMenuItemRect(host, bar, position, &item);
+    SetForegroundWindow(host);
+    MouseTo(300, 250, 0);
+    test::PumpFor(300);
+    seen.before = Screen();
+    volatile bool done = false;
+    HANDLE watcher = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* args = static_cast<std::pair<OpenedPopup*, volatile bool*>*>(p);
+            OpenedPopup& s = *args->first;
+            for (int i = 0; i < 100 && !s.window; ++i, Sleep(50)) s.window = VisiblePopupMenu();
+            Sleep(400);
+            if (s.window) {
+                GetWindowRect(s.window, &s.bounds);
+                s.style = GetWindowLongPtrW(s.window, GWL_STYLE);
+                s.exStyle = GetWindowLongPtrW(s.window, GWL_EXSTYLE);
+                s.after = Screen();
+            }
+            Key(VK_ESCAPE);
+            Key(VK_ESCAPE);
+            *args->second = true;
+            return 0;
+        },
+        new std::pair<OpenedPopup*, volatile bool*>(&seen, &done), 0, nullptr);
+    MouseTo((item.left + item.right) / 2, (item.top + item.bottom) / 2, 1);
+    for (int i = 0; i < 200 && !done; ++i) test::PumpFor(50);
+    WaitForSingleObject(watcher, 5000);
+    CloseHandle(watcher);
+    test::PumpFor(200);
+    return seen;
+}
+
+class PopupFrame : public MenuControl, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PopupFrame, OpenedByTheMouseItHasItsOwnBorderJointAndShadow) {
+    const bool office = GetParam();
+    control.SetUseOffice2003Style(office);
+    RECT item{};
+    GetMenuItemRect(host, menus.bar, 0, &item);
+    const OpenedPopup p = OpenBarItem(host, menus.bar, 0);
+    ASSERT_TRUE(p.window) << "no popup menu opened";
+    EXPECT_FALSE(p.style & WS_BORDER);
+    EXPECT_FALSE(p.exStyle & (WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
+    const int x0 = p.bounds.left, y0 = p.bounds.top;
+    const int w = p.bounds.right - p.bounds.left, h = p.bounds.bottom - p.bounds.top;
+    const int frame = GetSystemMetrics(SM_CXDLGFRAME);
+    const int lim = w - 2 * frame + 1;
+    const int b = h - 2 * frame + 3;
+    const MenuColors& colors = control.Colors();
+    const OleColor border = MemDC().TranslateColor(office ? colors.menuBorder2003 : colors.menuBorder);
+    const OleColor back = MemDC().TranslateColor(colors.menuBack);
+    const OleColor shadow = MemDC().TranslateColor(office ? colors.menuShadow2003 : colors.menuShadow);
+    // Opened below its item, overlapping the item's last row.
+    EXPECT_EQ(y0, item.bottom - 1);
+    EXPECT_TRUE(Near(p.after.At(x0, y0 + 20), border)) << std::hex << p.after.At(x0, y0 + 20);
+    // The joint: no border under the bar item, border beyond it.
+    EXPECT_TRUE(Near(p.after.At(x0 + 3, y0), back)) << std::hex << p.after.At(x0 + 3, y0);
+    EXPECT_TRUE(Near(p.after.At(x0 + item.right - item.left + 2, y0), border));
+    EXPECT_TRUE(Near(p.after.At(x0 + lim - 3, y0), border)) << std::hex << p.after.At(x0 + lim - 3, y0);
+    // The shadow is blended into what the screen showed before; its middle bands lie outside
+    // the client area, which the system paints over.
+    for (int y : {20, 30}) {
+        const OleColor was = p.before.At(x0 + lim + 1, y0 + y);
+        EXPECT_TRUE(Near(p.after.At(x0 + lim + 1, y0 + y), MenuBlend(shadow, was, 43), 3))
+            << std::hex << p.after.At(x0 + lim + 1, y0 + y) << " over " << was;
+    }
+    for (int x : {30, 60}) {
+        const OleColor was = p.before.At(x0 + x, y0 + b + 1);
+        EXPECT_TRUE(Near(p.after.At(x0 + x, y0 + b + 1), MenuBlend(shadow, was, 43), 3))
+            << std::hex << p.after.At(x0 + x, y0 + b + 1) << " over " << was;
+    }
+    // The bottom band fades in at its start (column 3: a quarter of the strength).
+    const OleColor was = p.before.At(x0 + 3, y0 + b + 1);
+    EXPECT_TRUE(Near(p.after.At(x0 + 3, y0 + b + 1), MenuBlend(shadow, was, 11), 3));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLooks, PopupFrame, ::testing::Values(false, true));
+
+}  // namespace
+}  // namespace ostrel

@@ -6,5 +6,6 @@
 #include "menulib/mem_dc.h"
 #include "menulib/memory_property_bag.h"
 #include "menulib/persistence.h"
+#include "menulib/property_pages.h"
 #include "menulib/subclassing.h"
 #include "menulib/vs_net_menu.h"

@@ -1,0 +1,22 @@
+// Building the design pages: a dialog frame from an in-memory template, and child controls
+// laid out in dialog units. Library-internal.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace ostrel {
+
+// A template of an empty dialog, width x height dialog units, in the page font.
+std::vector<WORD> PageTemplate(const wchar_t* caption, int width, int height);
+
+// Creates a child in dialog units, in the dialog's font.
+HWND AddControl(HWND dialog, const wchar_t* className, const wchar_t* text, int id, DWORD style, int x, int y, int w,
+                int h, DWORD exStyle = 0);
+
+// The OK, Cancel and (when asked) Apply buttons along the bottom.
+constexpr int kApplyId = 0x3021;
+void AddPageButtons(HWND dialog, int width, int height, bool withApply);
+
+}  // namespace ostrel
