@@ -114,7 +114,8 @@ TEST(Interpreter, TryCatchFinallyAndRethrow) {
     code.Try(thrower, "", nullptr, &cleanup);
     code.Push({"not reached"}).Do(Op::Trace);
     RunStatus status;
-    EXPECT_EQ(RunTrace(code, 7, &status), (Lines{"boom", "finally", "after", "finally"}));
+    EXPECT_EQ(RunTrace(code, 7, &status),
+              (Lines{"boom", "finally", "after", "finally", "Warning: Uncaught exception, boom"}));
     EXPECT_EQ(status, RunStatus::UncaughtException);
 }
 

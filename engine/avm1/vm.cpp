@@ -467,6 +467,17 @@ Value Vm::CallValue(const Value& function, const Value& thisValue, std::span<con
     return r;
 }
 
+void Vm::ReportUncaught(const Value& value) {
+    // The player's own trace line for an exception nobody caught.
+    std::string text;
+    try {
+        text = ToString(value);
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    }
+    m_host.Trace("Warning: Uncaught exception, " + text);
+}
+
 RunStatus Vm::Guarded(const std::function<void()>& body) {
     // Only the outermost run starts the budget; scripts called from scripts share it.
     if (m_runDepth == 0) {
@@ -480,8 +491,9 @@ RunStatus Vm::Guarded(const std::function<void()>& body) {
     RunStatus status = RunStatus::Completed;
     try {
         body();
-    } catch (const ScriptThrow&) {
+    } catch (const ScriptThrow& t) {
         status = RunStatus::UncaughtException;
+        if (m_runDepth == 1) ReportUncaught(t.value);
     } catch (const ScriptAbort&) {
         status = RunStatus::Aborted;
     }

@@ -165,6 +165,7 @@ private:
     // Runs script with the budget started (outermost run only), the call depth and
     // version restored afterwards, and any throw or stop turned into a status.
     RunStatus Guarded(const std::function<void()>& body);
+    void ReportUncaught(const Value& value);
     void Mark(Object* root, std::vector<Object*>& work);
 
     Host& m_host;
