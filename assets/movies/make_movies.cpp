@@ -77,9 +77,20 @@ std::vector<uint8_t> Welcome() {
     m.DefineShape(1, Banner(8400, 1300, {24, 85, 198, 255}, {110, 138, 222, 255}));
     m.DefineShape(2, Star(500, 210, {250, 200, 40, 255}, {255, 255, 255, 255}));
     m.DefineShape(3, Ball(1700, {255, 255, 255, 255}, {200, 212, 238, 255}));
+    // A big play mark on the disc: the player waits for a movie.
+    ShapeBuilder mark;
+    mark.SetStyles(mark.AddFill(SolidFill({240, 120, 40, 255})), 0, mark.AddLine(Stroke(60, {255, 255, 255, 255})));
+    mark.MoveTo(-450, -650);
+    mark.LineTo(700, 0);
+    mark.LineTo(-450, 650);
+    mark.LineTo(-450, -650);
+    m.DefineShape(4, mark.Build());
+    m.DefineShape(5, Box(0, 0, 8400, 140, {24, 85, 198, 255}));
     m.Place(3, 1, Place(4200, 3800));
     m.Place(1, 2, Place(0, 0));
     m.Place(2, 3, Place(800, 650));
+    m.Place(4, 4, Place(4300, 3800));
+    m.Place(5, 5, Place(0, 5960));
     m.ShowFrame();
     for (int f = 1; f < 36; ++f) {
         m.Move(1, Place(4200, 3800, 0, 1 + 0.04 * std::sin(f * 2 * std::numbers::pi / 36)));

@@ -19,7 +19,7 @@ void AboutBox::ShowModal(HWND owner) {
     const std::wstring title = toolkit::Widen(kApplicationTitle);
     const std::wstring caption = L"关于 " + title;
     const std::wstring version = L"版本：" + toolkit::Widen(VersionText());
-    toolkit::Form form({L"VelmoraAbout", caption.c_str(), 5955, 3480},
+    toolkit::Form form({L"VelmoraAbout", caption.c_str(), 5955, 3480, toolkit::FormBorder::FixedSingle, false, false},
                        {
                            {kTitle, toolkit::ControlKind::Label, 1500, 180, 4200, 240, title.c_str()},
                            {kVersion, toolkit::ControlKind::Label, 1500, 480, 4200, 240, version.c_str()},

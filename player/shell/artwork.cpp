@@ -122,7 +122,7 @@ constexpr COLORREF kGlyphKey = RGB(255, 0, 255);
 
 // Draws on a key colour, then turns the key transparent through the alpha channel.
 template <typename Draw>
-HICON GlyphIcon(Draw&& draw) {
+HICON GlyphIcon(Draw&& draw, bool disabled = false) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB};
     void* bits = nullptr;
@@ -137,7 +137,18 @@ HICON GlyphIcon(Draw&& draw) {
     }
     auto* pixel = static_cast<uint32_t*>(bits);
     const uint32_t key = 0xFF00FF;  // BGRA of the key colour without alpha
-    for (int i = 0; i < 16 * 16; ++i) pixel[i] = (pixel[i] & 0xFFFFFF) == key ? 0 : (pixel[i] | 0xFF000000);
+    for (int i = 0; i < 16 * 16; ++i) {
+        if ((pixel[i] & 0xFFFFFF) == key) {
+            pixel[i] = 0;
+            continue;
+        }
+        if (disabled) {
+            const uint32_t grey = (((pixel[i] >> 16) & 0xFF) * 3 + ((pixel[i] >> 8) & 0xFF) * 6 + (pixel[i] & 0xFF)) / 10;
+            const uint32_t pale = 150 + grey * 80 / 255;
+            pixel[i] = pale << 16 | pale << 8 | pale;
+        }
+        pixel[i] |= 0xFF000000;
+    }
     ICONINFO icon{TRUE, 0, 0, mask.get(), color.get()};
     return CreateIconIndirect(&icon);
 }
@@ -155,7 +166,7 @@ HICON MovieIcon() {
     });
 }
 
-HICON ToolbarGlyph(Action action, int arg) {
+HICON ToolbarGlyph(Action action, int arg, bool disabled) {
     return GlyphIcon([action, arg](HDC d) {
     const COLORREF blue = RGB(30, 80, 170), green = RGB(20, 130, 50), grey = RGB(70, 70, 80), red = RGB(190, 40, 40);
     switch (action) {
@@ -227,7 +238,7 @@ HICON ToolbarGlyph(Action action, int arg) {
             break;
         default: break;
     }
-    });
+    }, disabled);
 }
 
 void DrawSplash(HDC dc, const RECT& box) {

@@ -16,8 +16,9 @@ namespace velmora::player {
 void DrawPanelPicture(HDC dc, const RECT& box, std::string_view picture, int look);
 // The play panel's background.
 void DrawPanelBackground(HDC dc, const RECT& box);
-// A toolbar button's glyph for its action, a 16 x 16 icon the caller owns.
-HICON ToolbarGlyph(Action action, int arg);
+// A toolbar button's glyph for its action, a 16 x 16 icon the caller owns; the disabled
+// look is a pale grey of it.
+HICON ToolbarGlyph(Action action, int arg, bool disabled = false);
 // The list's item picture (a small film frame), 16 x 16, owned by the caller.
 HICON MovieIcon();
 // The splash picture over the whole client area.

@@ -105,7 +105,7 @@ private:
     void SetMenuEnabled(std::string_view name, int index, bool enabled);
     void SetMenuChecked(std::string_view name, int index, bool checked);
     bool MenuChecked(std::string_view name, int index) const;
-    void SetToolButtonEnabled(std::string_view name, int index, bool enabled);
+    void SetToolButtonEnabled(size_t index, bool enabled);
     void SetGroupEnabled(Group group, bool enabled);
     void EnableFlashCommands() { SetFlashCommands(true); }
     void DisableFlashCommands() { SetFlashCommands(false); }
@@ -166,6 +166,7 @@ private:
     toolkit::Timer m_frameTimer;  // tmrFrame
     ostrel::VsToolBar m_toolbar;   // tbrTools
     std::vector<ostrel::VsNetBut> m_toolButtons;
+    std::vector<std::array<ostrel::Picture, 2>> m_toolPictures;  // disabled, normal
     std::vector<std::unique_ptr<ostrel::NetButtonListener>> m_listeners;
     HIMAGELIST m_itemPictures = nullptr;  // iltList
     std::array<ostrel::VsNetBut, 3> m_listButtons;

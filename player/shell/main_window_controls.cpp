@@ -101,10 +101,10 @@ bool MainForm::MenuChecked(std::string_view name, int index) const {
     return row >= 0 && (GetMenuState(m_menuBar.get(), IdOfRow(row), MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-void MainForm::SetToolButtonEnabled(std::string_view name, int index, bool enabled) {
-    const auto buttons = ToolbarButtons();
-    for (size_t i = 0; i < buttons.size(); ++i)
-        if (buttons[i].name == name && buttons[i].index == index) m_toolButtons[i].SetEnabled(enabled);
+void MainForm::SetToolButtonEnabled(size_t index, bool enabled) {
+    if (index >= m_toolButtons.size()) return;
+    m_toolButtons[index].SetEnabled(enabled);
+    m_toolButtons[index].SetButtonPicture(m_toolPictures[index][enabled ? 1 : 0]);
 }
 
 void MainForm::SetGroupEnabled(Group group, bool enabled) {
@@ -113,7 +113,7 @@ void MainForm::SetGroupEnabled(Group group, bool enabled) {
             SetMenuEnabled(e.name, e.index, enabled);
     const auto buttons = ToolbarButtons();
     for (size_t i = 0; i < buttons.size(); ++i)
-        if (buttons[i].group == group && i < m_toolButtons.size()) m_toolButtons[i].SetEnabled(enabled);
+        if (buttons[i].group == group) SetToolButtonEnabled(i, enabled);
     DrawMenuBar(Handle());
 }
 
@@ -157,7 +157,10 @@ void MainForm::BuildToolbar() {
         ostrel::VsNetBut button;
         button.Create(m_toolbar.hWnd(), kIdFirstToolButton + static_cast<int>(i), toolkit::TwipsToPixelsX(b.left), top,
                       size, size, props);
-        button.SetButtonPicture(ostrel::Picture::FromIcon(ToolbarGlyph(b.action, b.action == Action::ZoomWindow ? b.arg : 0)));
+        const int glyphArg = b.action == Action::ZoomWindow ? b.arg : 0;
+        m_toolPictures.push_back({ostrel::Picture::FromIcon(ToolbarGlyph(b.action, glyphArg, true)),
+                                  ostrel::Picture::FromIcon(ToolbarGlyph(b.action, glyphArg))});
+        button.SetButtonPicture(m_toolPictures.back()[1]);
         m_listeners.push_back(std::make_unique<ButtonClick>([this, i] { OnToolButton(i); }));
         button.SetListener(m_listeners.back().get());
         TTTOOLINFOW tool{sizeof tool};
