@@ -160,9 +160,7 @@ TEST(Interpreter, EnumerateVisitsNewestPropertyFirst) {
     Asm full;
     full.Push({"o"}).Push({0, "Object"}).Do(Op::NewObject).Do(Op::SetVariable);
     for (const char* name : {"a", "b", "c"}) full.Push({"o"}).Do(Op::GetVariable).Push({name, 1}).Do(Op::SetMember);
-    full.Push({"o"}).Do(Op::GetVariable).Do(Op::Enumerate2);
-    full.Label("top").StoreRegister(0).Push({P::Null()}).Do(Op::Equals2).If("done");
-    full.Push({P::Reg(0)}).Do(Op::Trace).Jump("top").Label("done");
+    full.Push({"o"}).Do(Op::GetVariable).TraceForIn();
     EXPECT_EQ(RunTrace(full, 7), (Lines{"c", "b", "a"}));
 }
 
@@ -275,10 +273,9 @@ TEST(Interpreter, EnumerationListsInheritedNamesFirst) {
     code.Push({"b", "__proto__", "a"}).Do(Op::GetVariable).Push({1}).Do(Op::InitObject).Do(Op::SetVariable);
     code.Push({"b"}).Do(Op::GetVariable).Push({"z", 3}).Do(Op::SetMember);
     code.Push({"b"}).Do(Op::GetVariable).Push({"x", 4}).Do(Op::SetMember);
-    code.Push({"b"}).Do(Op::GetVariable).Do(Op::Enumerate2);
-    code.Label("top").StoreRegister(0).Push({P::Null()}).Do(Op::Equals2).If("done");
-    code.Push({P::Reg(0)}).Do(Op::Trace).Jump("top").Label("done");
-    // InitObject creates y before x; own names come last, the newest last but one.
+    code.Push({"b"}).Do(Op::GetVariable).TraceForIn();
+    // InitObject made y before x. The loop runs backwards over own-then-inherited
+    // names: inherited y first, then the own names newest first.
     EXPECT_EQ(RunTrace(code, 7), (Lines{"y", "x", "z"}));
 }
 

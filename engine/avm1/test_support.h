@@ -155,6 +155,11 @@ public:
     Asm& TraceVar(const std::string& name) { return Push({name}).Do(Op::GetVariable).Do(Op::Trace); }
     Asm& SetVar(const std::string& name, P value) { return Push({P(name), value}).Do(Op::SetVariable); }
     Asm& Call(const std::string& name, int argc) { return Push({argc, P(name)}).Do(Op::CallFunction); }
+    // for (k in <object on the stack>) trace(k);
+    Asm& TraceForIn() {
+        Do(Op::Enumerate2).Label("forin").StoreRegister(0).Push({P::Null()}).Do(Op::Equals2).If("forin_end");
+        return Push({P::Reg(0)}).Do(Op::Trace).Jump("forin").Label("forin_end");
+    }
 
     std::vector<uint8_t> Bytes(bool withEnd = true) const {
         std::vector<uint8_t> out = m_bytes;
