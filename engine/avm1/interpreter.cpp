@@ -289,7 +289,8 @@ void Interpreter::RunBlock(Vm& vm, std::shared_ptr<const CodeBlock> code, Object
     f.version = code->swfVersion;
     f.code = std::move(code);
     vm.SetVersion(f.version);
-    auto global = std::make_shared<Scope>(Scope{Scope::Kind::Global, vm.Global(), nullptr});
+    // SWF 4 movies knew no globals (not even NaN): their names start on the timeline.
+    auto global = f.version < 5 ? nullptr : std::make_shared<Scope>(Scope{Scope::Kind::Global, vm.Global(), nullptr});
     f.scope = std::make_shared<Scope>(Scope{Scope::Kind::Target, target, global});
     f.thisValue = Value::Obj(target);
     f.baseTarget = f.target = target;
