@@ -303,7 +303,8 @@ Value Interpreter::RunFunction(Vm& vm, FunctionObject* fn, const Value& thisValu
     const ScriptFunctionDef& def = *fn->Def();
     Frame f(vm);
     f.code = def.code;
-    f.version = def.code->swfVersion;
+    // A function is SWF 5 code even inside an SWF 4 movie.
+    f.version = std::max(def.code->swfVersion, 5);
     vm.SetVersion(f.version);
     f.pool = fn->Pool();
     f.callee = fn;

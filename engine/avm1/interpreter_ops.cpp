@@ -324,7 +324,7 @@ bool ExecuteSimpleOp(Frame& f, uint8_t code) {
     }
     case Op::Equals2: {
         Value b = f.Pop(), a = f.Pop();
-        f.Push(Value::Bool(vm.LooseEquals(a, b)));
+        f.PushBool(vm.LooseEquals(a, b));
         break;
     }
     case Op::StrictEquals: {
