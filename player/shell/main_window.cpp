@@ -13,7 +13,7 @@ namespace {
 constexpr wchar_t kFormProperty[] = L"VelmoraMainForm";
 
 
-// The keys the window sees before the focused control, acted on at release.
+// The window's key handler sees the keys of all its controls, acted on at release.
 HHOOK g_keyHook = nullptr;
 MainForm* g_keyTarget = nullptr;
 }  // namespace
@@ -103,14 +103,18 @@ void MainForm::Show() {
     WindowResized();
     if (!g_keyHook) {
         g_keyTarget = this;
+        // Every message the thread takes passes here, so the window sees each key
+        // released in any of its controls; none while a modal box has disabled it.
         g_keyHook = SetWindowsHookExW(
-            WH_KEYBOARD,
-            [](int code, WPARAM key, LPARAM flags) -> LRESULT {
-                const bool released = (flags & 0x80000000) != 0;
-                if (code == HC_ACTION && released && g_keyTarget &&
-                    GetAncestor(GetFocus(), GA_ROOT) == g_keyTarget->Handle())
-                    g_keyTarget->KeyReleased(key);
-                return CallNextHookEx(g_keyHook, code, key, flags);
+            WH_GETMESSAGE,
+            [](int code, WPARAM removal, LPARAM data) -> LRESULT {
+                const MSG* msg = reinterpret_cast<const MSG*>(data);
+                const HWND main = g_keyTarget ? g_keyTarget->Handle() : nullptr;
+                if (code == HC_ACTION && removal == PM_REMOVE && main &&
+                    (msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) && IsWindowEnabled(main) &&
+                    (msg->hwnd == main || IsChild(main, msg->hwnd)))
+                    g_keyTarget->KeyReleased(msg->wParam);
+                return CallNextHookEx(g_keyHook, code, removal, data);
             },
             nullptr, GetCurrentThreadId());
     }

@@ -176,6 +176,65 @@ TEST_F(PlayerTest, PlayNextAndPreviousWrapAround) {
     Exit();
 }
 
+// The current frame of the frame label ("12/96").
+int FrameOf(const std::wstring& label) { return std::stoi(label.substr(0, label.find(L'/'))); }
+
+TEST_F(PlayerTest, FrameStepsOnAPausedMovie) {
+    m_folder.Write(L"default.flst", Line("demo", Path(L"demo.swf")));
+    ASSERT_NE(Start(), nullptr);
+    ClickPlay();
+    ASSERT_TRUE(TitleBecomes(Widen(player::PlayingTitle(Path(L"demo.swf")))));
+    Command("mnuControlPlay", 2);  // pause
+    std::this_thread::sleep_for(1300ms);
+    const int paused = FrameOf(Label(player::kIdFrameLabel));
+    std::this_thread::sleep_for(1100ms);
+    EXPECT_EQ(FrameOf(Label(player::kIdFrameLabel)), paused);  // halted
+    Command("mnuControlPreNext", 3);  // one frame on
+    Command("mnuControlPreNext", 3);
+    Command("mnuControlPreNext", 2);  // and one back
+    EXPECT_TRUE(WaitUntil([&] { return FrameOf(Label(player::kIdFrameLabel)) == paused + 1; }, 3s))
+        << Narrow(Label(player::kIdFrameLabel)) << " from " << paused;
+    Exit();
+}
+
+TEST_F(PlayerTest, DeleteReleasedRemovesTheSelectedItem) {
+    m_folder.Write(L"default.flst", Line("one", Path(L"one.swf")) + Line("two", Path(L"two.swf")));
+    ASSERT_NE(Start(), nullptr);
+    HWND list = FindDescendant(m_window, player::kIdList);
+    ASSERT_NE(list, nullptr);
+    // Select row 2 by a click (rows are 19 pixels), then Delete reaches the window's key handler.
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 19 + 9));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(30, 19 + 9));
+    PostMessageW(list, WM_KEYDOWN, VK_DELETE, 1);
+    PostMessageW(list, WM_KEYUP, VK_DELETE, 1 | (1u << 30) | (1u << 31));
+    std::this_thread::sleep_for(1s);
+    Exit();
+    EXPECT_EQ(Read(L"default.flst"), Line("one", Path(L"one.swf")));
+}
+
+TEST_F(PlayerTest, RightClickOnTheMovieOpensThePlayersMenu) {
+    ASSERT_NE(Start(), nullptr);
+    HWND movie = FindDescendant(m_window, 0, L"MacromediaFlashPlayerActiveX");
+    ASSERT_NE(movie, nullptr);
+    PostMessageW(movie, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    PostMessageW(movie, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    auto menus = [this] {
+        int count = 0;
+        for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            count += IsWindowVisible(w) && process == m_process->Id() ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return menus() == 1; }, 5s));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(menus(), 1);  // the release opens no second menu
+    PostMessageW(m_window, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return menus() == 0; }, 5s));
+    Exit();
+}
+
 TEST_F(PlayerTest, MissingFileIsRemovedOnlyOnYes) {
     const std::string missing = Path(L"gone.swf");
     m_folder.Write(L"default.flst", Line("gone", missing) + Line("demo", Path(L"demo.swf")));
