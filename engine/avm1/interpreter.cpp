@@ -346,9 +346,11 @@ Value Interpreter::RunFunction(Vm& vm, FunctionObject* fn, const Value& thisValu
     if (def.isFunction2) {
         size_t reg = 1;
         auto superObject = [&] { return Value::Obj(vm.Make<SuperObject>(thisValue, f.home)); };
-        if (flags & kPreloadThis) f.registers[reg++] = thisValue;
-        if (flags & kPreloadArguments) f.registers[reg++] = Value::Obj(arguments);
-        if (flags & kPreloadSuper) f.registers[reg++] = superObject();
+        // Suppressing a name wins over preloading it.
+        auto preload = [flags](uint16_t want, uint16_t suppress) { return (flags & want) && !(flags & suppress); };
+        if (preload(kPreloadThis, kSuppressThis)) f.registers[reg++] = thisValue;
+        if (preload(kPreloadArguments, kSuppressArguments)) f.registers[reg++] = Value::Obj(arguments);
+        if (preload(kPreloadSuper, kSuppressSuper)) f.registers[reg++] = superObject();
         if (flags & kPreloadRoot) f.registers[reg++] = Value::Obj(vm.RootObject());
         if (flags & kPreloadParent) f.registers[reg++] = vm.Get(f.baseTarget, "_parent");
         if (flags & kPreloadGlobal) f.registers[reg++] = Value::Obj(vm.Global());

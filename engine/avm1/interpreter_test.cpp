@@ -101,6 +101,18 @@ TEST(Interpreter, DefineFunction2PreloadsRegisters) {
     EXPECT_EQ(RunTrace(code, 7), (Lines{"object", "2", "A", "B", "undefined"}));
 }
 
+TEST(Interpreter, SuppressingANameWinsOverPreloadingIt) {
+    // super preloaded and suppressed: neither r1 nor the name holds it.
+    Asm body;
+    body.Push({P::Reg(1)}).Do(Op::Trace).TraceVar("super");
+    Asm preloadOnly;
+    preloadOnly.Push({P::Reg(1)}).Do(Op::TypeOf).Do(Op::Trace).TraceVar("super");
+    Asm code;
+    code.Function2("f", 2, 0x10 | 0x20, {}, body).Call("f", 0).Do(Op::Pop);
+    code.Function2("g", 2, 0x10, {}, preloadOnly).Call("g", 0).Do(Op::Pop);
+    EXPECT_EQ(RunTrace(code, 7), (Lines{"undefined", "undefined", "object", "undefined"}));
+}
+
 TEST(Interpreter, TryCatchFinallyAndRethrow) {
     Asm thrower;
     thrower.Push({"boom"}).Do(Op::Throw);
