@@ -6,94 +6,14 @@
 
 #include "menulib/memory_property_bag.h"
 #include "menulib/menu_model.h"
+#include "menulib/menu_test_support.h"
 #include "menulib/vs_net_menu.h"
 #include "menulib/win_test_support.h"
 
 namespace ostrel {
 namespace {
 
-enum : UINT { kOpen = 101, kChecked, kDisabled, kInner, kExit, kCut = 201, kAbout = 301, kBarSeparator = 400 };
-
-struct ItemSnapshot {
-    UINT type;
-    std::wstring text;
-    friend bool operator==(const ItemSnapshot&, const ItemSnapshot&) = default;
-};
-
-std::vector<ItemSnapshot> Snapshot(HMENU menu) {
-    std::vector<ItemSnapshot> items;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[256] = {};
-        MENUITEMINFOW info{sizeof info};
-        info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
-        info.dwTypeData = text;
-        info.cch = 255;
-        GetMenuItemInfoW(menu, i, TRUE, &info);
-        items.push_back({info.fType, (info.fType & MFT_OWNERDRAW) ? L"" : text});
-        if (info.hSubMenu)
-            for (const ItemSnapshot& s : Snapshot(info.hSubMenu)) items.push_back(s);
-    }
-    return items;
-}
-
-// What the host's own procedure saw of its menus as it went away.
-std::vector<ItemSnapshot> g_atDestroy;
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCDESTROY) g_atDestroy = Snapshot(GetMenu(window));
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-struct Menus {
-    HMENU bar, file, sub, edit, help;
-};
-
-Menus BuildMenus() {
-    Menus m{CreateMenu(), CreatePopupMenu(), CreatePopupMenu(), CreatePopupMenu(), CreatePopupMenu()};
-    AppendMenuW(m.file, MF_STRING, kOpen, L"&Open\tCtrl+O");
-    AppendMenuW(m.file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m.file, MF_STRING | MF_CHECKED, kChecked, L"&Checked");
-    AppendMenuW(m.file, MF_STRING | MF_GRAYED, kDisabled, L"&Disabled");
-    AppendMenuW(m.sub, MF_STRING, kInner, L"&Inner");
-    AppendMenuW(m.file, MF_POPUP, reinterpret_cast<UINT_PTR>(m.sub), L"&Sub");
-    AppendMenuW(m.file, MF_STRING, kExit, L"E&xit");
-    AppendMenuW(m.edit, MF_STRING, kCut, L"Cu&t");
-    AppendMenuW(m.help, MF_STRING, kAbout, L"&About");
-    AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.file), L"&File");
-    AppendMenuW(m.bar, MF_STRING, kBarSeparator, L" ");
-    AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.edit), L"&Edit");
-    AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.help), L"  &Help");
-    return m;
-}
-
-HWND CreateMenuHost(HMENU bar, int x = 0, int y = 0) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{sizeof wc};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"MenuTestHost";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) return nullptr;
-    HWND host = CreateWindowExW(0, L"MenuTestHost", L"menus", WS_POPUP | WS_VISIBLE, x, y, 420, 300, nullptr, bar,
-                                GetModuleHandleW(nullptr), nullptr);
-    UpdateWindow(host);
-    return host;
-}
-
-MENUITEMINFOW ItemInfo(HMENU menu, int position) {
-    MENUITEMINFOW info{sizeof info};
-    info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
-    GetMenuItemInfoW(menu, position, TRUE, &info);
-    return info;
-}
-
-bool Near(OleColor a, OleColor b, int tolerance = 2) {
-    return std::abs(RedOf(a) - RedOf(b)) <= tolerance && std::abs(GreenOf(a) - GreenOf(b)) <= tolerance &&
-           std::abs(BlueOf(a) - BlueOf(b)) <= tolerance;
-}
+using namespace ostrel::test;
 
 SIZE TextSize(const std::wstring& text) {
     NONCLIENTMETRICSW metrics{sizeof metrics};
@@ -327,90 +247,12 @@ TEST_F(MenuControl, RestoringOnDestroyBringsBackTextsAndTypes) {
     HMENU fresh = BuildMenus().bar;
     const std::vector<ItemSnapshot> expected = Snapshot(fresh);
     DestroyMenu(fresh);
-    EXPECT_EQ(g_atDestroy, expected);
-    ASSERT_GT(g_atDestroy.size(), 4u);
-    EXPECT_EQ(g_atDestroy[0].text, L"&File");
-    EXPECT_EQ(g_atDestroy[1].text, L"&Open\tCtrl+O");
+    EXPECT_EQ(MenusAtDestroy(), expected);
+    ASSERT_GT(MenusAtDestroy().size(), 4u);
+    EXPECT_EQ(MenusAtDestroy()[0].text, L"&File");
+    EXPECT_EQ(MenusAtDestroy()[1].text, L"&Open\tCtrl+O");
 }
 
-}  // namespace
-}  // namespace ostrel
-
-namespace ostrel {
-namespace {
-
-// The screen as pixels (0x00BBGGRR), read through the desktop's device context.
-struct ScreenShot {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-ScreenShot Screen() {
-    ScreenShot shot;
-    shot.width = GetSystemMetrics(SM_CXSCREEN);
-    shot.height = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, dib);
-    BitBlt(dc, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* raw = static_cast<const uint32_t*>(bits);
-    for (int i = 0; i < shot.width * shot.height; ++i)
-        shot.pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
-    SelectObject(dc, previous);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
-
-void MouseTo(int x, int y, DWORD buttons) {
-    const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT input[3] = {};
-    UINT count = 0;
-    input[count].type = INPUT_MOUSE;
-    input[count].mi.dx = x * 65535 / sw;
-    input[count].mi.dy = y * 65535 / sh;
-    input[count++].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    if (buttons) {
-        input[count].type = INPUT_MOUSE;
-        input[count++].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[count].type = INPUT_MOUSE;
-        input[count++].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    }
-    SendInput(count, input, sizeof(INPUT));
-}
-
-void Key(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
-HWND VisiblePopupMenu() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND w, LPARAM out) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(w, name, 16);
-            if (std::wstring(name) == L"#32768" && IsWindowVisible(w)) {
-                *reinterpret_cast<HWND*>(out) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// An open popup as the user sees it: opened by a real click on a bar item, looked at from a
-// second thread while the menu loop runs, then closed with Esc.
 struct OpenedPopup {
     HWND window = nullptr;
     RECT bounds{};
@@ -423,7 +265,7 @@ OpenedPopup OpenBarItem(HWND host, HMENU bar, int position) {
     RECT item{};
     GetMenuItemRect(host, bar, position, &item);
     SetForegroundWindow(host);
-    MouseTo(300, 250, 0);
+    MouseTo(300, 250, false);
     test::PumpFor(300);
     seen.before = Screen();
     volatile bool done = false;
@@ -446,7 +288,7 @@ OpenedPopup OpenBarItem(HWND host, HMENU bar, int position) {
             return 0;
         },
         new std::pair<OpenedPopup*, volatile bool*>(&seen, &done), 0, nullptr);
-    MouseTo((item.left + item.right) / 2, (item.top + item.bottom) / 2, 1);
+    MouseTo((item.left + item.right) / 2, (item.top + item.bottom) / 2, true);
     for (int i = 0; i < 200 && !done; ++i) test::PumpFor(50);
     WaitForSingleObject(watcher, 5000);
     CloseHandle(watcher);

@@ -18,10 +18,6 @@ namespace ostrel {
 
 namespace {
 
-enum : int {
-    kSizeBox = 0x3201, kOffice, kSystemFont, kDisabled, kList, kAdd, kRemove, kClear, kOpen, kPanel,
-    kMenuBox, kMaskBox, kPreviewFrame, kPreview, kCount, kPanelLabel1, kPanelLabel2, kPanelLabel3
-};
 constexpr int kPageWidth = 330;
 constexpr int kPageHeight = 215;
 constexpr wchar_t kPreviewClass[] = L"OstrelIconPreview";
@@ -38,7 +34,11 @@ struct BitmapsPage {
     bool dragging = false;
 };
 
-HWND Item(const BitmapsPage& page, int id) { return GetDlgItem(page.dialog, id); }
+HWND Item(const BitmapsPage& page, int id) {
+    // The preview sits inside its clipping frame, not directly on the page.
+    if (id == kPreview) return GetDlgItem(GetDlgItem(page.dialog, kPreviewFrame), kPreview);
+    return GetDlgItem(page.dialog, id);
+}
 
 std::wstring TextOf(HWND window) {
     wchar_t buffer[512] = {};

@@ -15,6 +15,13 @@ std::vector<WORD> PageTemplate(const wchar_t* caption, int width, int height);
 HWND AddControl(HWND dialog, const wchar_t* className, const wchar_t* text, int id, DWORD style, int x, int y, int w,
                 int h, DWORD exStyle = 0);
 
+// Control ids of the two pages.
+enum : int { kTreeId = 0x3101 };
+enum : int {
+    kSizeBox = 0x3201, kOffice, kSystemFont, kDisabled, kList, kAdd, kRemove, kClear, kOpen, kPanel,
+    kMenuBox, kMaskBox, kPreviewFrame, kPreview, kCount, kPanelLabel1, kPanelLabel2, kPanelLabel3
+};
+
 // The OK, Cancel and (when asked) Apply buttons along the bottom.
 constexpr int kApplyId = 0x3021;
 void AddPageButtons(HWND dialog, int width, int height, bool withApply);

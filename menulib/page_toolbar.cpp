@@ -14,7 +14,6 @@ namespace ostrel {
 
 namespace {
 
-constexpr int kTreeId = 0x3101;
 constexpr int kPageWidth = 200;
 constexpr int kPageHeight = 180;
 
