@@ -20,6 +20,7 @@
 #include "player/lists/ilist.h"
 #include "player/lists/local_list_panel.h"
 #include "player/shell/commands.h"
+#include "player/shell/control_ids.h"
 #include "player/shell/layout.h"
 #include "player/shell/play_panel.h"
 #include "player/shell/shell_rules.h"
@@ -28,17 +29,6 @@
 #include "toolkit/window.h"
 
 namespace velmora::player {
-
-// Control ids other windows and tests look for.
-inline constexpr int kIdFrameLabel = 200;     // lblFrame
-inline constexpr int kIdPercentLabel = 201;   // lblPercentLoaded
-inline constexpr int kIdListName = 202;       // lblListName
-inline constexpr int kIdSlider = 203;         // sldFrame
-inline constexpr int kIdList = 204;           // lstMovie
-inline constexpr int kIdToolbar = 205;        // tbrTools
-inline constexpr int kIdFirstToolButton = 300;
-inline constexpr int kIdListButtons = 350;    // tbrList: default, favorite, network
-inline constexpr wchar_t kMainClass[] = L"VelmoraPlayerMain";
 
 // Splash texts shown while the main window loads.
 using StatusSink = std::function<void(const std::wstring& text)>;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "player/shell/artwork.h"
+#include "player/shell/control_ids.h"
 #include "toolkit/handles.h"
 
 namespace velmora::player {
@@ -18,7 +19,7 @@ constexpr size_t kSound = 4;
 }  // namespace
 
 bool PlayPanel::Create(HWND parent, const RECT& bounds) {
-    return CreateWindowOf(L"VelmoraPlayPanel", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", bounds.left,
+    return CreateWindowOf(kPlayPanelClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", bounds.left,
                           bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent, nullptr);
 }
 

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "player/shell/commands.h"
-#include "player/shell/main_window.h"
+#include "player/shell/control_ids.h"
 #include "player/shell/shell_rules.h"
 #include "tests/e2e/support/programs.h"
 #include "toolkit/window.h"
@@ -78,7 +78,7 @@ protected:
     }
     // The play panel's play button, pressed and released.
     void ClickPlay() const {
-        HWND panel = FindDescendant(m_window, 0, L"VelmoraPlayPanel");
+        HWND panel = FindDescendant(m_window, 0, player::kPlayPanelClass);
         ASSERT_NE(panel, nullptr);
         const LPARAM at = MAKELPARAM(toolkit::TwipsToPixelsX(380), toolkit::TwipsToPixelsY(345));
         PostMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
