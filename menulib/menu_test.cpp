@@ -282,8 +282,8 @@ OpenedPopup OpenBarItem(HWND host, HMENU bar, int position) {
                 s.exStyle = GetWindowLongPtrW(s.window, GWL_EXSTYLE);
                 s.after = Screen();
             }
-            Key(VK_ESCAPE);
-            Key(VK_ESCAPE);
+            PressKey(VK_ESCAPE);
+            PressKey(VK_ESCAPE);
             *args->second = true;
             return 0;
         },

@@ -103,31 +103,6 @@ ScreenShot Screen() {
     return shot;
 }
 
-void MouseTo(int x, int y, bool click) {
-    const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT input[3] = {};
-    UINT count = 0;
-    input[count].type = INPUT_MOUSE;
-    input[count].mi.dx = x * 65535 / sw;
-    input[count].mi.dy = y * 65535 / sh;
-    input[count++].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    if (click) {
-        input[count].type = INPUT_MOUSE;
-        input[count++].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[count].type = INPUT_MOUSE;
-        input[count++].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    }
-    SendInput(count, input, sizeof(INPUT));
-}
-
-void Key(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 HWND VisiblePopupMenu() {
     HWND found = nullptr;
     EnumWindows(

@@ -40,9 +40,6 @@ struct ScreenShot {
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 ScreenShot Screen();
-// Real input: a move to screen (x, y), with a left click when asked; a key press.
-void MouseTo(int x, int y, bool click);
-void Key(WORD key);
 HWND VisiblePopupMenu();
 
 }  // namespace ostrel::test

@@ -282,11 +282,9 @@ void Build(BitmapsPage& page) {
 }
 
 INT_PTR CALLBACK BitmapsPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* page = reinterpret_cast<BitmapsPage*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    BitmapsPage* page = PageData<BitmapsPage>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        page = reinterpret_cast<BitmapsPage*>(lParam);
         page->dialog = dialog;
         page->working = page->menu->Icons();
         Build(*page);

@@ -22,6 +22,13 @@ enum : int {
     kMenuBox, kMaskBox, kPreviewFrame, kPreview, kCount, kPanelLabel1, kPanelLabel2, kPanelLabel3
 };
 
+// The page's state: handed over with WM_INITDIALOG and kept in the dialog's user data.
+template <typename Page>
+Page* PageData(HWND dialog, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    return reinterpret_cast<Page*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 // The OK, Cancel and (when asked) Apply buttons along the bottom.
 constexpr int kApplyId = 0x3021;
 void AddPageButtons(HWND dialog, int width, int height, bool withApply);

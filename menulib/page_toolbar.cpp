@@ -121,11 +121,9 @@ void OnClick(ToolbarPage& page) {
 }
 
 INT_PTR CALLBACK ToolbarPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* page = reinterpret_cast<ToolbarPage*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    ToolbarPage* page = PageData<ToolbarPage>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        page = reinterpret_cast<ToolbarPage*>(lParam);
         Build(*page, dialog);
         AddPageButtons(dialog, kPageWidth, kPageHeight, false);
         return TRUE;

@@ -39,6 +39,10 @@ Capture CaptureClient(HWND window);
 // A solid square bitmap picture.
 Picture SolidSquare(COLORREF color, int size);
 
+// Real input: a move to screen (x, y), with a left click when asked; a key pressed and released.
+void MouseTo(int x, int y, bool click);
+void PressKey(WORD key);
+
 // Lets posted messages and timers run for a while.
 void PumpFor(DWORD ms);
 

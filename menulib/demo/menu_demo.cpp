@@ -76,24 +76,7 @@ void StyleChecks(HWND window) {
 
 void ClickBarItem(HWND window, int item) {
     RECT r{};
-    if (!GetMenuItemRect(window, GetMenu(window), item, &r)) return;
-    const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT input[3] = {};
-    for (INPUT& i : input) i.type = INPUT_MOUSE;
-    input[0].mi.dx = ((r.left + r.right) / 2) * 65535 / sw;
-    input[0].mi.dy = ((r.top + r.bottom) / 2) * 65535 / sh;
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, input, sizeof(INPUT));
-}
-
-void PressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+    if (GetMenuItemRect(window, GetMenu(window), item, &r)) test::MouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
 }
 
 LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -118,7 +101,7 @@ LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             ClickBarItem(window, g_demo.openItem);
             SetTimer(window, 2, 400, nullptr);
         } else if (wParam == 2) {
-            PressKey(VK_DOWN);  // the first item selected, for the selection look
+            test::PressKey(VK_DOWN);  // the first item selected, for the selection look
         }
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
