@@ -2,36 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "engine/audio/mp3_mpg123.h"
-#include "engine/swf/swf_stream.h"
-#include "engine/swf/tags.h"
+#include "engine/audio/test_support.h"
 
 namespace velmora::audio {
 namespace {
 
-std::vector<DefineSoundRecord> SoundsOf(const swf::SwfStream& stream) {
-    std::vector<DefineSoundRecord> sounds;
-    std::span<const uint8_t> tags = stream.Tags();
-    swf::TagHeader tag;
-    while (swf::PeekTag(tags, tag)) {
-        if (tag.code == 14)
-            if (auto sound = ParseDefineSound(tags.subspan(tag.headerSize, tag.length))) sounds.push_back(*sound);
-        tags = tags.subspan(tag.headerSize + tag.length);
-    }
-    return sounds;
-}
-
 TEST(Mp3, DecodesTheEventSoundsOfACorpusMovie) {
-    std::ifstream in(VELMORA_CORPUS_DIR "/ruffle-avm1/avm1__sound/test.swf", std::ios::binary);
-    if (!in) GTEST_SKIP() << "corpus not present";
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    swf::SwfStream stream;
-    stream.Append(bytes);
-    stream.Finish();
-    const auto sounds = SoundsOf(stream);
+    const auto movie = testing::ReadMovieSounds(VELMORA_CORPUS_DIR "/ruffle-avm1/avm1__sound/test.swf");
+    if (!movie) GTEST_SKIP() << "corpus not present";
+    const auto& sounds = movie->sounds;
     ASSERT_FALSE(sounds.empty());
     const auto decoder = CreateMpg123Decoder();
     for (const DefineSoundRecord& sound : sounds) {

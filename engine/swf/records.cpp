@@ -88,6 +88,12 @@ static Gradient ReadGradient(BitReader& r, int shapeVersion, bool focal) {
     return g;
 }
 
+FillKind BitmapFillKind(uint8_t type) {
+    static constexpr FillKind kKinds[] = {FillKind::RepeatingBitmap, FillKind::ClippedBitmap,
+                                          FillKind::RepeatingBitmapNearest, FillKind::ClippedBitmapNearest};
+    return kKinds[(type - 0x40) & 3];
+}
+
 FillStyle ReadFillStyle(BitReader& r, int shapeVersion) {
     FillStyle f;
     uint8_t type = r.U8();
@@ -108,10 +114,7 @@ FillStyle ReadFillStyle(BitReader& r, int shapeVersion) {
     case 0x41:
     case 0x42:
     case 0x43: {
-        static constexpr FillKind kKinds[] = {FillKind::RepeatingBitmap, FillKind::ClippedBitmap,
-                                              FillKind::RepeatingBitmapNearest,
-                                              FillKind::ClippedBitmapNearest};
-        f.kind = kKinds[type - 0x40];
+        f.kind = BitmapFillKind(type);
         f.bitmapId = r.U16();
         f.matrix = ReadMatrix(r);
         break;

@@ -20,6 +20,8 @@ Rgba ReadRgba(BitReader& r);
 // Shape tag generation: 1..4 for DefineShape..DefineShape4. Colours are RGBA from 3 on,
 // line styles are LINESTYLE2 in 4.
 FillStyle ReadFillStyle(BitReader& r, int shapeVersion);
+// The bitmap fill kind of fill style types 0x40..0x43.
+FillKind BitmapFillKind(uint8_t type);
 std::vector<FillStyle> ReadFillStyles(BitReader& r, int shapeVersion);
 std::vector<LineStyle> ReadLineStyles(BitReader& r, int shapeVersion);
 

@@ -132,10 +132,7 @@ MorphFillStyle ReadMorphFill(BitReader& r) {
     case 0x41:
     case 0x42:
     case 0x43: {
-        static constexpr FillKind kKinds[] = {FillKind::RepeatingBitmap, FillKind::ClippedBitmap,
-                                              FillKind::RepeatingBitmapNearest,
-                                              FillKind::ClippedBitmapNearest};
-        f.kind = kKinds[type - 0x40];
+        f.kind = BitmapFillKind(type);
         f.bitmapId = r.U16();
         f.startMatrix = ReadMatrix(r);
         f.endMatrix = ReadMatrix(r);
