@@ -342,5 +342,31 @@ TEST_P(PopupFrame, OpenedByTheMouseItHasItsOwnBorderJointAndShadow) {
 
 INSTANTIATE_TEST_SUITE_P(BothLooks, PopupFrame, ::testing::Values(false, true));
 
+TEST_F(MenuControl, PopupWithoutRoomBelowOpensAboveWithTheJointAtTheBottom) {
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(host, nullptr, 0, screenHeight - 60, 420, 60, SWP_NOZORDER);
+    test::PumpFor(100);
+    RECT item{};
+    GetMenuItemRect(host, menus.bar, 0, &item);
+    const OpenedPopup p = OpenBarItem(host, menus.bar, 0);
+    ASSERT_TRUE(p.window) << "no popup menu opened";
+    const int x0 = p.bounds.left, y0 = p.bounds.top;
+    const int w = p.bounds.right - p.bounds.left, h = p.bounds.bottom - p.bounds.top;
+    EXPECT_EQ(y0, item.top - h + 4);  // overlaps the item by 4
+    const int frame = GetSystemMetrics(SM_CXDLGFRAME);
+    const int lim = w - 2 * frame + 1;
+    const int b = h - 2 * frame + 3;
+    const int itemWidth = item.right - item.left;
+    const MenuColors& colors = control.Colors();
+    const OleColor border = MemDC().TranslateColor(colors.menuBorder2003);
+    const OleColor shadow = MemDC().TranslateColor(colors.menuShadow2003);
+    // The bottom border row lies in the client area, which the system paints; the shadow band
+    // below it shows the joint: it starts only past the item.
+    EXPECT_EQ(p.after.At(x0 + 10, y0 + b + 1), p.before.At(x0 + 10, y0 + b + 1));
+    const OleColor was = p.before.At(x0 + itemWidth + 10, y0 + b + 1);
+    EXPECT_TRUE(Near(p.after.At(x0 + itemWidth + 10, y0 + b + 1), MenuBlend(shadow, was, 43), 3));
+    EXPECT_TRUE(Near(p.after.At(x0 + lim - 3, y0), border));  // the top border is whole
+}
+
 }  // namespace
 }  // namespace ostrel

@@ -1,7 +1,7 @@
 // A form with the player's kind of menus, a toolbar of flat buttons and the two property
 // pages, for looking at. Arguments: "/xp" starts in the XP look, "/open N" opens bar item N
 // by real mouse input after a moment (for screenshots of open menus), "/pages" opens both
-// property pages.
+// property pages, "/sub" with "/open" also opens the last item's submenu.
 #include <windows.h>
 
 #include <cwchar>
@@ -23,6 +23,7 @@ struct Demo {
     VsNetMenu menu;
     VsToolBar toolbar;
     int openItem = -1;
+    bool openSubmenu = false;
 } g_demo;
 
 HMENU BuildMenus(std::vector<MenuControlInfo>& controls) {
@@ -101,7 +102,12 @@ LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             ClickBarItem(window, g_demo.openItem);
             SetTimer(window, 2, 400, nullptr);
         } else if (wParam == 2) {
-            test::PressKey(VK_DOWN);  // the first item selected, for the selection look
+            if (g_demo.openSubmenu) {
+                test::PressKey(VK_UP);  // round to the last item, which opens a submenu
+                test::PressKey(VK_RIGHT);
+            } else {
+                test::PressKey(VK_DOWN);  // the first item selected, for the selection look
+            }
         }
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -137,6 +143,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     RegisterControlClasses();
     const std::wstring args = commandLine ? commandLine : L"";
     if (const size_t at = args.find(L"/open "); at != std::wstring::npos) g_demo.openItem = _wtoi(args.c_str() + at + 6);
+    g_demo.openSubmenu = args.find(L"/sub") != std::wstring::npos;
     WNDCLASSEXW wc{sizeof wc};
     wc.lpfnWndProc = DemoProc;
     wc.hInstance = instance;
