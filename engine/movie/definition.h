@@ -71,6 +71,11 @@ struct MovieDefinition {
     bool hasBackground = false;
     uint32_t fileAttributes = 0;
     std::string metadata;
+    struct ScriptLimits {
+        uint16_t maxRecursion = 0;
+        uint16_t timeoutSeconds = 0;
+    };
+    std::optional<ScriptLimits> scriptLimits;
     std::map<uint16_t, Character> characters;
     std::map<std::string, uint16_t> exports;
     Timeline root;

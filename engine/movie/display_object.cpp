@@ -11,6 +11,8 @@ DisplayObject::DisplayObject(PlayContext& ctx, const Character* ch, uint16_t id,
 }
 
 DisplayObject::~DisplayObject() {
+    // The script side still resolves our path here: parent and name are intact.
+    if (context.removing) context.removing(serial);
     // Children first, so their serials leave the live table before ours.
     buttonChildren.clear();
     clip.reset();

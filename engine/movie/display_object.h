@@ -49,6 +49,7 @@ struct PlayContext {
     std::unordered_map<uint64_t, DisplayObject*> live;  // serial -> instance
     std::vector<ActionRequest> queue;
     bool changed = true;  // something that affects the picture changed since the last render
+    std::function<void(uint64_t serial)> removing;  // told before an instance is destroyed
 };
 
 enum class ButtonPhase : uint8_t { Up, Over, Down };

@@ -96,6 +96,11 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
     case kTagMetadata:
         m_def.metadata = r.String();
         break;
+    case kTagScriptLimits: {
+        uint16_t recursion = r.U16(), timeout = r.U16();
+        if (r.Ok() && nesting == 0) m_def.scriptLimits = {recursion, timeout};
+        break;
+    }
     case kTagExportAssets:
         for (auto& [id, name] : ReadExportAssets(body)) m_def.exports.emplace(std::move(name), id);
         break;
@@ -106,7 +111,7 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
         DefineSprite(body, nesting + 1);
         break;
     default: {
-        // Character definitions; anything else (Protect, EnableDebugger, ScriptLimits,
+        // Character definitions; anything else (Protect, EnableDebugger,
         // sound, fonts and text for now, unknown tags) is skipped.
         uint16_t id = r.U16();
         if (!r.Ok()) break;

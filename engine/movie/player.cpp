@@ -18,7 +18,13 @@ constexpr int kMaxFramesPerAdvance = 10;       // after a stall, skip time inste
 Player::Player() = default;
 
 Player::~Player() {
+    m_context.removing = nullptr;  // the whole movie goes: nobody needs to hear of each clip
     m_root.reset();
+}
+
+void Player::SetCallbacks(PlayerCallbacks callbacks) {
+    m_callbacks = std::move(callbacks);
+    m_context.removing = m_callbacks.clipRemoved;
 }
 
 void Player::Load(std::span<const uint8_t> bytes) {
@@ -52,6 +58,8 @@ void Player::Unload() {
     m_context.changed = true;
     m_hover = m_pressed = 0;
     m_clockMs = 0;
+    m_timeMs = 0;
+    m_keysDown.reset();
     m_fullRedraw = true;
 }
 
@@ -161,18 +169,26 @@ double Player::FrameIntervalMs() const {
 void Player::Advance(double elapsedMs) {
     if (!m_root || elapsedMs <= 0) return;
     m_clockMs += elapsedMs;
+    m_timeMs += elapsedMs;
     const double interval = FrameIntervalMs();
     int frames = 0;
     while (m_clockMs >= interval && frames < kMaxFramesPerAdvance) {
         m_clockMs -= interval;
-        RunFrame();
+        StepFrame();
         ++frames;
     }
     if (frames == kMaxFramesPerAdvance) m_clockMs = std::fmod(m_clockMs, interval);
+    if (m_callbacks.ticked) m_callbacks.ticked();
 }
 
 void Player::RunFrame() {
     if (!m_root) return;
+    m_timeMs += FrameIntervalMs();
+    StepFrame();
+    if (m_callbacks.ticked) m_callbacks.ticked();
+}
+
+void Player::StepFrame() {
     ++m_context.tick;
     m_context.rootLoading = !m_loader->Complete();
     m_root->clip->Advance();

@@ -4,6 +4,7 @@
 // Frame numbers here are 1-based. No global state: any number of players may coexist.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,10 @@ struct PlayerCallbacks {
     std::function<void(std::string_view command, std::string_view args)> fsCommand;
     std::function<void(std::string_view url, std::string_view target)> getUrl;
     std::function<void(std::string_view text)> trace;
+    // An instance is about to be destroyed (still findable by its serial).
+    std::function<void(uint64_t serial)> clipRemoved;
+    // After each Advance and each RunFrame: time for timers and housekeeping.
+    std::function<void()> ticked;
 };
 
 class Player {
@@ -37,7 +42,7 @@ public:
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    void SetCallbacks(PlayerCallbacks callbacks) { m_callbacks = std::move(callbacks); }
+    void SetCallbacks(PlayerCallbacks callbacks);
 
     // Whole movie at once.
     void Load(std::span<const uint8_t> bytes);
@@ -78,6 +83,8 @@ public:
     // Runs exactly one frame.
     void RunFrame();
     double FrameIntervalMs() const;
+    // Movie time since the load: Advance adds the elapsed time, a lone RunFrame one frame.
+    double ClockMs() const { return m_timeMs; }
 
     // Draws what changed since the last call into `surface` (its size is the viewport)
     // and returns that region; empty when nothing changed.
@@ -91,6 +98,8 @@ public:
     void MouseUp(double x, double y);
     void KeyDown(uint8_t keyCode);
     void KeyUp(uint8_t keyCode);
+    bool IsKeyDown(uint8_t keyCode) const { return m_keysDown.test(keyCode); }
+    uint8_t LastKey() const { return m_lastKey; }
 
     // For the script VM.
     MovieClip* Root();
@@ -101,6 +110,7 @@ public:
 
 private:
     void StartIfReady();
+    void StepFrame();
     void RunQueuedActions();
     void QueueClipEvent(uint32_t event, uint8_t keyCode = 0);
     DisplayObject* ButtonAt(double x, double y);
@@ -118,7 +128,8 @@ private:
     bool m_hasBackgroundOverride = false;
     Rgba m_backgroundOverride;
     raster::Quality m_quality = raster::Quality::High;
-    double m_clockMs = 0;
+    double m_clockMs = 0;  // not yet spent on frames
+    double m_timeMs = 0;
 
     DrawList m_lastDraw;
     bool m_fullRedraw = true;
@@ -127,6 +138,8 @@ private:
     uint64_t m_hover = 0, m_pressed = 0;  // button serials
     bool m_mouseDown = false;
     bool m_draining = false;
+    std::bitset<256> m_keysDown;
+    uint8_t m_lastKey = 0;
 };
 
 }  // namespace velmora::movie

@@ -149,6 +149,8 @@ void Player::MouseUp(double x, double y) {
 }
 
 void Player::KeyDown(uint8_t keyCode) {
+    m_keysDown.set(keyCode);
+    m_lastKey = keyCode;
     if (!m_root) return;
     ForEachInstance(m_root->clip->Children(), [&](DisplayObject& object) {
         const ButtonDef* def = object.character ? object.character->AsButton() : nullptr;
@@ -164,7 +166,8 @@ void Player::KeyDown(uint8_t keyCode) {
     RunQueuedActions();
 }
 
-void Player::KeyUp(uint8_t) {
+void Player::KeyUp(uint8_t keyCode) {
+    m_keysDown.reset(keyCode);
     QueueClipEvent(swf::kClipKeyUp);
     RunQueuedActions();
 }

@@ -1,5 +1,6 @@
 // swfrun MOVIE [--frames N | --ticks N] [--png OUT.png] [--size WxH] [--quality high|low]
-// Runs a movie headless and writes its last frame as PNG.
+// Runs a movie headless with its scripts, prints trace() lines to stdout, and writes its
+// last frame as PNG.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -63,8 +64,7 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
     movie::PlayerCallbacks callbacks;
-    // Trace output goes to stdout, one line per trace() call; the script VM raises it
-    // through Player::RaiseTrace once it runs the movie's actions (callbacks.runActions).
+    // One line per trace() call, as the trace corpus records them.
     callbacks.trace = [](std::string_view text) {
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);

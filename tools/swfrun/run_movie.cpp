@@ -7,13 +7,17 @@ namespace velmora::swfrun {
 
 RunResult RunMovie(std::span<const uint8_t> bytes, const RunOptions& options, movie::PlayerCallbacks callbacks) {
     RunResult result;
-    movie::Player player;
+    script::ScriptedPlayer scripted;
+    movie::Player& player = scripted.GetPlayer();
     auto fsCommand = callbacks.fsCommand;
-    callbacks.fsCommand = [&result, fsCommand](std::string_view command, std::string_view args) {
-        if (command == "quit") result.quit = true;
+    callbacks.fsCommand = [&result, &scripted, fsCommand](std::string_view command, std::string_view args) {
+        if (command == "quit") {
+            result.quit = true;
+            scripted.StopScripts();  // the movie has ended: nothing after it runs
+        }
         if (fsCommand) fsCommand(command, args);
     };
-    player.SetCallbacks(std::move(callbacks));
+    scripted.SetCallbacks(std::move(callbacks));
     player.SetQuality(options.quality);
     player.Load(bytes);
     if (!player.HasMovie()) {

@@ -1,5 +1,5 @@
-// Runs a movie headless for a number of frames or clock ticks and keeps the last frame:
-// the core of swfrun and of the corpus runners.
+// Runs a movie headless, scripts included, for a number of frames or clock ticks and
+// keeps the last frame: the core of swfrun and of the corpus runners.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "engine/core/shape.h"
 #include "engine/movie/player.h"
+#include "engine/script/scripted_player.h"
 #include "engine/raster/renderer.h"
 
 namespace velmora::swfrun {
@@ -28,8 +29,8 @@ struct RunResult {
     Bitmap image;          // the last frame, premultiplied BGRA
 };
 
-// `callbacks` are passed to the player; an FSCommand "quit" ends the run early and is
-// still forwarded.
+// `callbacks` (trace, FSCommand, getURL) are passed to the player; an FSCommand "quit"
+// ends the run early, stops the scripts and is still forwarded.
 RunResult RunMovie(std::span<const uint8_t> movie, const RunOptions& options,
                    movie::PlayerCallbacks callbacks = {});
 

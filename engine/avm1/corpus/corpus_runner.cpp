@@ -5,7 +5,6 @@
 //   avm1_corpus <corpus dir> [name filter]   run all, one child process per test
 //   avm1_corpus --one <test dir>             run one test, print its trace to stdout
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -17,9 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/avm1/corpus/movie_bridge.h"
-#include "engine/avm1/vm.h"
-#include "engine/movie/player.h"
+#include "tools/swfrun/run_movie.h"
 
 namespace fs = std::filesystem;
 using namespace velmora;
@@ -72,62 +69,20 @@ TestSpec ReadSpec(const std::string& toml) {
     return spec;
 }
 
-class CorpusHost : public avm1::NullHost {
-public:
-    void Trace(std::string_view line) override {
-        std::cout << line << '\n';
-    }
-    void FsCommand(std::string_view command, std::string_view) override {
-        if (command == "quit") quit = true;
-    }
-    double Milliseconds() override { return now; }
-    double now = 0;
-    bool quit = false;
-};
-
 int RunOne(const fs::path& dir) {
     std::string swf = ReadFile(dir / "test.swf");
     TestSpec spec = ReadSpec(ReadFile(dir / "test.toml"));
-    movie::Player player;
-    avm1::MovieBridge bridge(player);
-    CorpusHost host;
-    std::unique_ptr<avm1::Vm> vm;
+    swfrun::RunOptions options;
+    options.frames = spec.frames;
+    options.ticks = spec.ticks;
+    options.tickMs = spec.tickMs;
+    options.width = options.height = 1;  // the picture is not compared here
     movie::PlayerCallbacks callbacks;
-    callbacks.runActions = [&](const movie::ActionRequest& request) {
-        if (!vm || host.quit) return;
-        vm->RunActions(request.bytes, request.swfVersion, request.target);
-    };
-    callbacks.fsCommand = [&](std::string_view command, std::string_view) {
-        if (command == "quit") host.quit = true;
-    };
-    player.SetCallbacks(callbacks);
-    auto bytes = std::vector<uint8_t>(swf.begin(), swf.end());
-    // The VM must exist before the first frame's actions run inside Load.
-    int version = bytes.size() > 3 ? bytes[3] : 8;
-    vm = std::make_unique<avm1::Vm>(host, &bridge, version);
-    bridge.SetVm(vm.get());
-    player.Load(bytes);
-    if (!player.HasMovie()) return 2;
-    const double interval = player.FrameIntervalMs();
-    auto started = std::chrono::steady_clock::now();
-    auto late = [&] { return std::chrono::steady_clock::now() - started > std::chrono::seconds(20); };
-    if (spec.ticks >= 0) {
-        double tick = spec.tickMs > 0 ? spec.tickMs : interval;
-        for (int i = 0; i < spec.ticks && !host.quit && !late(); ++i) {
-            host.now += tick;
-            player.Advance(tick);
-            vm->RunIntervals();
-        }
-    } else {
-        for (int i = 1; i < spec.frames && !host.quit && !late(); ++i) {
-            host.now += interval;
-            player.RunFrame();
-            vm->RunIntervals();
-            if (i % 8 == 0) vm->Collect();
-        }
-    }
+    callbacks.trace = [](std::string_view line) { std::cout << line << '\n'; };
+    std::vector<uint8_t> bytes(swf.begin(), swf.end());
+    swfrun::RunResult result = swfrun::RunMovie(bytes, options, std::move(callbacks));
     std::cout.flush();
-    return 0;
+    return result.ok ? 0 : 2;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -1,13 +1,21 @@
-#include "engine/avm1/corpus/movie_bridge.h"
+#include "engine/script/movie_bridge.h"
+
+#include <algorithm>
+#include <cctype>
 
 #include <cmath>
 #include <numbers>
 
-namespace velmora::avm1 {
+namespace velmora::script {
+
+using avm1::NamesEqual;
 
 namespace {
 
 constexpr double kTwips = 20;
+// Script depth 0 is display-list depth 16384: timeline depths sit below it.
+constexpr int kDepthOffset = 16384;
+constexpr int kMaxScriptDepth = 2130690045;  // the player's highest usable depth
 
 double ScaleX(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b) * 100; }
 double ScaleY(const Matrix& m) { return std::sqrt(m.c * m.c + m.d * m.d) * 100; }
@@ -155,22 +163,68 @@ void MovieBridge::CallFrame(ClipId clip, int frame) {
         m_vm->RunActions(block.bytes, block.swfVersion, clip);
 }
 
+std::optional<int32_t> MovieBridge::ListDepth(int depth) {
+    if (depth < -kDepthOffset || depth > kMaxScriptDepth) return std::nullopt;
+    return static_cast<int32_t>(depth + kDepthOffset);
+}
+
+ClipId MovieBridge::Duplicate(ClipId clip, std::string_view name, int depth) {
+    movie::DisplayObject* o = Find(clip);
+    auto listDepth = ListDepth(depth);
+    if (!o || !o->parent || !listDepth) return kNoClip;
+    movie::DisplayObject* copy = o->parent->Duplicate(*o, *listDepth, name);
+    return copy ? copy->serial : kNoClip;
+}
+
+// Only script depths can be removed; the player ignores removal of timeline instances.
 void MovieBridge::Remove(ClipId clip) {
     movie::DisplayObject* o = Find(clip);
-    if (!o || !o->parent) return;
-    if (m_vm) m_vm->ClipRemoved(clip);
-    o->parent->Children().erase(o->depth);
+    if (!o || !o->parent || o->depth < kDepthOffset) return;
+    o->parent->RemoveAt(o->depth);  // the player tells the VM before the clip goes
+}
+
+ClipId MovieBridge::Attach(ClipId parent, std::string_view linkageId, std::string_view name, int depth) {
+    movie::MovieClip* t = Timeline(parent);
+    const movie::MovieDefinition* def = m_player.Definition();
+    auto listDepth = ListDepth(depth);
+    if (!t || !def || !listDepth) return kNoClip;
+    auto it = def->exports.find(std::string(linkageId));
+    if (it == def->exports.end()) {
+        it = std::find_if(def->exports.begin(), def->exports.end(),
+                          [&](const auto& entry) { return NamesEqual(entry.first, linkageId, false); });
+        if (it == def->exports.end()) return kNoClip;
+    }
+    const movie::Character* character = def->Find(it->second);
+    if (!character || !character->AsSprite()) return kNoClip;
+    movie::DisplayObject* child = t->AttachCharacter(it->second, *listDepth, name);
+    return child ? child->serial : kNoClip;
+}
+
+ClipId MovieBridge::CreateEmpty(ClipId parent, std::string_view name, int depth) {
+    movie::MovieClip* t = Timeline(parent);
+    auto listDepth = ListDepth(depth);
+    if (!t || !listDepth) return kNoClip;
+    movie::DisplayObject* child = t->AttachEmptyClip(*listDepth, name);
+    return child ? child->serial : kNoClip;
+}
+
+void MovieBridge::SwapDepths(ClipId clip, int depth) {
+    movie::DisplayObject* o = Find(clip);
+    auto listDepth = ListDepth(depth);
+    if (!o || !o->parent || !listDepth) return;
+    o->parent->SwapDepths(o->depth, *listDepth);
+    o->fromTimeline = false;  // a swapped instance no longer follows its timeline
 }
 
 int MovieBridge::Depth(ClipId clip) {
     movie::DisplayObject* o = Find(clip);
-    return o ? static_cast<int>(o->depth) - 16384 : 0;
+    return o ? static_cast<int>(o->depth) - kDepthOffset : 0;
 }
 
 int MovieBridge::NextHighestDepth(ClipId clip) {
     movie::MovieClip* t = Timeline(clip);
     if (!t || t->Children().empty()) return 0;
-    return std::max(0, static_cast<int>(t->Children().rbegin()->first) - 16384 + 1);
+    return std::max(0, static_cast<int>(t->Children().rbegin()->first) - kDepthOffset + 1);
 }
 
 double MovieBridge::BytesLoaded(ClipId) {
@@ -213,4 +267,4 @@ void MovieBridge::SetColorTransform(ClipId clip, const ColorTransform& transform
     }
 }
 
-}  // namespace velmora::avm1
+}  // namespace velmora::script

@@ -1,15 +1,25 @@
-// The VM's DisplayHost over the movie engine's player, enough to run the trace
-// corpus: navigation, clip properties, timeline control and removal. Clip
-// creation by script (duplicate, attach, createEmpty) is not there yet.
+// The VM's DisplayHost over the movie engine's player: navigation, clip
+// properties, timeline control, and clips made and removed by script.
 #pragma once
+
+#include <optional>
 
 #include "engine/avm1/vm.h"
 #include "engine/movie/movie_clip.h"
 #include "engine/movie/player.h"
 
-namespace velmora::avm1 {
+namespace velmora::script {
 
-class MovieBridge : public DisplayHost {
+using avm1::Bounds;
+using avm1::ClipId;
+using avm1::ClipKind;
+using avm1::ClipProp;
+using avm1::DrawCommand;
+using avm1::HostValue;
+using avm1::kNoClip;
+using avm1::Vm;
+
+class MovieBridge : public avm1::DisplayHost {
 public:
     explicit MovieBridge(movie::Player& player) : m_player(player) {}
     void SetVm(Vm* vm) { m_vm = vm; }
@@ -28,12 +38,12 @@ public:
     void Stop(ClipId clip) override;
     bool FrameLoaded(ClipId clip, int frame) override;
     void CallFrame(ClipId clip, int frame) override;
-    ClipId Duplicate(ClipId, std::string_view, int) override { return kNoClip; }
+    ClipId Duplicate(ClipId clip, std::string_view name, int depth) override;
     void Remove(ClipId clip) override;
-    ClipId Attach(ClipId, std::string_view, std::string_view, int) override { return kNoClip; }
-    ClipId CreateEmpty(ClipId, std::string_view, int) override { return kNoClip; }
+    ClipId Attach(ClipId parent, std::string_view linkageId, std::string_view name, int depth) override;
+    ClipId CreateEmpty(ClipId parent, std::string_view name, int depth) override;
     ClipId CreateTextField(ClipId, std::string_view, int, const Bounds&) override { return kNoClip; }
-    void SwapDepths(ClipId, int) override {}
+    void SwapDepths(ClipId clip, int depth) override;
     int Depth(ClipId clip) override;
     int NextHighestDepth(ClipId clip) override;
     double BytesLoaded(ClipId clip) override;
@@ -57,9 +67,11 @@ public:
 private:
     movie::DisplayObject* Find(ClipId clip) { return m_player.FindInstance(clip); }
     movie::MovieClip* Timeline(ClipId clip);
+    // A script depth as a display-list key; none outside the range the player accepts.
+    static std::optional<int32_t> ListDepth(int depth);
 
     movie::Player& m_player;
     Vm* m_vm = nullptr;
 };
 
-}  // namespace velmora::avm1
+}  // namespace velmora::script

@@ -1,0 +1,107 @@
+#include "engine/script/scripted_player.h"
+
+#include <cctype>
+
+#include "common/text.h"
+#include "engine/movie/movie_clip.h"
+
+namespace velmora::script {
+
+namespace {
+
+// Collect once the heap has doubled since the last collection, and not for tiny heaps.
+constexpr size_t kMinHeapToCollect = 4096;
+
+}  // namespace
+
+std::string SystemCodePageCodec::AnsiToUtf8(std::string_view bytes) const { return velmora::AnsiToUtf8(bytes); }
+
+std::string SystemCodePageCodec::Utf8ToAnsi(std::string_view utf8) const { return velmora::Utf8ToAnsi(utf8); }
+
+void ScriptedPlayer::Environment::Trace(std::string_view line) { m_owner.m_player.RaiseTrace(line); }
+
+void ScriptedPlayer::Environment::FsCommand(std::string_view command, std::string_view args) {
+    if (m_owner.m_owner.fsCommand) m_owner.m_owner.fsCommand(command, args);
+}
+
+void ScriptedPlayer::Environment::GetUrl(std::string_view url, std::string_view target, int) {
+    m_owner.m_player.RaiseGetUrl(url, target);
+}
+
+void ScriptedPlayer::Environment::ToggleQuality() {
+    movie::Player& p = m_owner.m_player;
+    p.SetQuality(p.Quality() == raster::Quality::High ? raster::Quality::Low : raster::Quality::High);
+}
+
+bool ScriptedPlayer::Environment::IsKeyDown(int keyCode) {
+    return keyCode >= 0 && keyCode < 256 && m_owner.m_player.IsKeyDown(static_cast<uint8_t>(keyCode));
+}
+
+int ScriptedPlayer::Environment::LastKeyAscii() {
+    // Virtual-key codes of letters and digits are their upper-case ASCII codes.
+    int key = m_owner.m_player.LastKey();
+    return std::isalnum(key) || key == ' ' ? key : 0;
+}
+
+double ScriptedPlayer::Environment::StageWidth() {
+    const movie::MovieDefinition* d = m_owner.m_player.Definition();
+    return d ? (d->header.frameSize.xMax - d->header.frameSize.xMin) / 20.0 : 0;
+}
+
+double ScriptedPlayer::Environment::StageHeight() {
+    const movie::MovieDefinition* d = m_owner.m_player.Definition();
+    return d ? (d->header.frameSize.yMax - d->header.frameSize.yMin) / 20.0 : 0;
+}
+
+ScriptedPlayer::ScriptedPlayer() { SetCallbacks({}); }
+
+ScriptedPlayer::~ScriptedPlayer() = default;
+
+void ScriptedPlayer::SetCallbacks(movie::PlayerCallbacks callbacks) {
+    m_owner = callbacks;
+    callbacks.runActions = [this](const movie::ActionRequest& request) { RunActions(request); };
+    callbacks.clipRemoved = [this](uint64_t serial) { ClipRemoved(serial); };
+    callbacks.ticked = [this] { Ticked(); };
+    m_player.SetCallbacks(std::move(callbacks));
+}
+
+void ScriptedPlayer::StartVm() {
+    const movie::MovieDefinition* def = m_player.Definition();
+    m_vm = std::make_unique<avm1::Vm>(m_environment, &m_bridge, def->header.version);
+    m_vm->SetTextCodec(&m_codec);
+    if (def->scriptLimits) m_vm->SetScriptLimits(def->scriptLimits->maxRecursion, def->scriptLimits->timeoutSeconds);
+    m_bridge.SetVm(m_vm.get());
+    m_vmRoot = m_player.Root()->Owner().serial;
+    m_heapAfterCollect = 0;
+    m_stopped = false;
+}
+
+void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
+    if (!m_player.Root()) return;
+    if (!m_vm) StartVm();
+    if (m_stopped) return;
+    m_vm->RunActions(request.bytes, request.swfVersion, request.target);
+}
+
+void ScriptedPlayer::ClipRemoved(uint64_t serial) {
+    if (!m_vm) return;
+    if (serial == m_vmRoot) {
+        // The movie is going: its scripts and their objects go with it.
+        m_bridge.SetVm(nullptr);
+        m_vm.reset();
+        return;
+    }
+    m_vm->ClipRemoved(serial);
+}
+
+void ScriptedPlayer::Ticked() {
+    if (!m_vm || m_stopped) return;
+    m_vm->RunIntervals();
+    size_t heap = m_vm->HeapSize();
+    if (heap >= kMinHeapToCollect && heap >= 2 * m_heapAfterCollect) {
+        m_vm->Collect();
+        m_heapAfterCollect = m_vm->HeapSize();
+    }
+}
+
+}  // namespace velmora::script

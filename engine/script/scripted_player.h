@@ -1,0 +1,78 @@
+// A movie player with its script machine: the Player, the VM and the bridge between
+// them, made and destroyed as one unit by whoever plays a movie (swfrun, the corpus
+// runners, the Win32 movie host). No global state: each unit has its own VM.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/avm1/text_codec.h"
+#include "engine/avm1/vm.h"
+#include "engine/movie/player.h"
+#include "engine/script/movie_bridge.h"
+
+namespace velmora::script {
+
+// SWF 5 and earlier strings in the system's ANSI code page (GBK for our users).
+class SystemCodePageCodec : public avm1::TextCodec {
+public:
+    std::string AnsiToUtf8(std::string_view bytes) const override;
+    std::string Utf8ToAnsi(std::string_view utf8) const override;
+};
+
+class ScriptedPlayer {
+public:
+    ScriptedPlayer();
+    ~ScriptedPlayer();
+    ScriptedPlayer(const ScriptedPlayer&) = delete;
+    ScriptedPlayer& operator=(const ScriptedPlayer&) = delete;
+
+    // Load, play, render and input go straight to the player; never give it callbacks
+    // of its own (SetCallbacks here), or the scripts lose their hooks.
+    movie::Player& GetPlayer() { return m_player; }
+    // The owner's trace, FSCommand and getURL handlers; the script hooks are added here.
+    void SetCallbacks(movie::PlayerCallbacks callbacks);
+    // No more scripts run (after fscommand("quit"), say) until the next movie.
+    void StopScripts() { m_stopped = true; }
+    // The VM of the current movie; nullptr until its first script ran.
+    avm1::Vm* GetVm() { return m_vm.get(); }
+
+private:
+    class Environment : public avm1::Host {
+    public:
+        explicit Environment(ScriptedPlayer& owner) : m_owner(owner) {}
+        void Trace(std::string_view line) override;
+        void FsCommand(std::string_view command, std::string_view args) override;
+        void GetUrl(std::string_view url, std::string_view target, int method) override;
+        double Milliseconds() override { return m_owner.m_player.ClockMs(); }
+        void StopSounds() override {}
+        void ToggleQuality() override;
+        bool IsKeyDown(int keyCode) override;
+        int LastKeyCode() override { return m_owner.m_player.LastKey(); }
+        int LastKeyAscii() override;
+        double StageWidth() override;
+        double StageHeight() override;
+
+    private:
+        ScriptedPlayer& m_owner;
+    };
+
+    void RunActions(const movie::ActionRequest& request);
+    void ClipRemoved(uint64_t serial);
+    void Ticked();
+    void StartVm();
+
+    movie::Player m_player;
+    movie::PlayerCallbacks m_owner;
+    MovieBridge m_bridge{m_player};
+    Environment m_environment{*this};
+    SystemCodePageCodec m_codec;
+    std::unique_ptr<avm1::Vm> m_vm;
+    uint64_t m_vmRoot = 0;  // serial of the root the VM was made for
+    size_t m_heapAfterCollect = 0;
+    bool m_stopped = false;
+};
+
+}  // namespace velmora::script
