@@ -156,6 +156,20 @@ TEST(MenuIconLookup, TheFirstControlWithTheCaptionGivesTheIcon) {
     EXPECT_EQ(menu.IconForLabel(L"&Stop")->key, L"#mnuC:2");
 }
 
+TEST(MenuFonts, TheControlFontReplacesTheSystemMenuFontOnlyWhenAsked) {
+    VsNetMenu menu;
+    menu.SetBitmapSize(16);  // measures with the system menu font
+    const int system = menu.IconColumnWidth();
+    FontSpec big;
+    big.size = 28;
+    menu.SetFont(big);
+    EXPECT_EQ(menu.IconColumnWidth(), system);
+    menu.SetUseSystemFont(false);
+    EXPECT_GT(menu.IconColumnWidth(), system + 10);
+    menu.SetUseSystemFont(true);
+    EXPECT_EQ(menu.IconColumnWidth(), system);
+}
+
 // ---- MDI: a child with its own menu control converts and answers for the frame
 HWND g_mdiClient = nullptr;
 
