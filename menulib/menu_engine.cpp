@@ -78,6 +78,8 @@ VsNetMenu::Impl::Impl() {
 }
 
 VsNetMenu::Impl::~Impl() {
+    // Going before its window: the window keeps usable menus, not items nobody draws.
+    if (host && IsWindow(host)) RestoreRecords();
     popups.clear();
     hostSubclasser.reset();
     mdiSubclasser.reset();

@@ -170,6 +170,21 @@ TEST(MenuFonts, TheControlFontReplacesTheSystemMenuFontOnlyWhenAsked) {
     EXPECT_EQ(menu.IconColumnWidth(), system);
 }
 
+TEST(MenuLifetime, AControlGoingBeforeItsWindowGivesTheMenusBack) {
+    const Menus m = BuildMenus();
+    HWND host = CreateMenuHost(m.bar, 0, 0);
+    {
+        VsNetMenu control;
+        ASSERT_TRUE(control.Init(host));
+        SendMessageW(host, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(m.file), 0);
+        ASSERT_TRUE(ItemInfo(m.file, 0).fType & MFT_OWNERDRAW);
+    }
+    EXPECT_EQ(ItemInfo(m.bar, 0).fType, static_cast<UINT>(MFT_STRING));
+    EXPECT_EQ(ItemInfo(m.file, 0).fType, static_cast<UINT>(MFT_STRING));
+    EXPECT_EQ(ItemInfo(m.file, 0).dwItemData, 0u);
+    DestroyWindow(host);
+}
+
 // ---- MDI: a child with its own menu control converts and answers for the frame
 HWND g_mdiClient = nullptr;
 
