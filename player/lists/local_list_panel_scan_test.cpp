@@ -167,8 +167,7 @@ TEST_F(ScanTest, OpenDialogAddsOneFileWithItsCaseAndPlaysIt) {
 TEST_F(ScanTest, OpenDialogWithSeveralFilesPlaysTheFirstOfThem) {
     AddItems(2);
     WriteBytes(m_root + L"\\C.swf", "FWS");
-    SetCurrentDirectoryW(m_root.c_str());
-    DialogAnswerer dialog(WithCaption(L"打开影片"), TypeFileName(L"\"A.swf\" \"B.SWF.swf\" \"C.swf\""));
+    DialogAnswerer dialog(WithCaption(L"打开影片"), TypeFileNamesIn(m_root, L"\"A.swf\" \"B.SWF.swf\" \"C.swf\""));
     m_panel->OpenMovieFiles(true);
     ASSERT_TRUE(dialog.Finish());
     ASSERT_EQ(m_list->Count(), 5);

@@ -106,13 +106,30 @@ DialogAnswerer::Answer PressButton(int id) {
     };
 }
 
+namespace {
+
+void EnterFileName(HWND dialog, const std::wstring& name) {
+    // The explorer-style dialog's file name box: a combo box (cmb13) or an edit (edt1).
+    HWND box = GetDlgItem(dialog, cmb13);
+    if (!box) box = GetDlgItem(dialog, edt1);
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    // Waits while the dialog acts on it, but not for a box it may open in turn.
+    SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)),
+                        SMTO_NORMAL, 3000, nullptr);
+}
+
+}  // namespace
+
 DialogAnswerer::Answer TypeFileName(std::wstring name) {
-    return [name](HWND dialog) {
-        // The explorer-style dialog's file name box: a combo box (cmb13) or an edit (edt1).
-        HWND box = GetDlgItem(dialog, cmb13);
-        if (!box) box = GetDlgItem(dialog, edt1);
-        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        PressButton(IDOK)(dialog);
+    return [name](HWND dialog) { EnterFileName(dialog, name); };
+}
+
+DialogAnswerer::Answer TypeFileNamesIn(std::wstring folder, std::wstring names) {
+    return [folder, names](HWND dialog) {
+        // A folder typed and confirmed opens it; the dialog may start wherever it was last.
+        EnterFileName(dialog, folder);
+        Sleep(300);
+        EnterFileName(dialog, names);
     };
 }
 

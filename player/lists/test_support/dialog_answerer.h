@@ -43,9 +43,10 @@ DialogAnswerer::Match WithControlText(std::wstring text);
 
 // Answers.
 DialogAnswerer::Answer PressButton(int id);
-// Types the name (several quoted names for a multiple selection) into a file dialog and
-// presses its OK button.
+// Types the name into a file dialog and presses its OK button.
 DialogAnswerer::Answer TypeFileName(std::wstring name);
+// Opens the folder in a file dialog first, then types the names there.
+DialogAnswerer::Answer TypeFileNamesIn(std::wstring folder, std::wstring names);
 // Selects the folder in the shell's folder dialog and presses OK.
 DialogAnswerer::Answer PickFolder(std::wstring folder);
 
