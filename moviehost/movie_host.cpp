@@ -30,14 +30,12 @@ double MillisecondsSince(LARGE_INTEGER& last) {
 }  // namespace
 
 MovieHost::MovieHost() {
-    m_player.SetCallbacks({
-        nullptr,
-        [this](std::string_view command, std::string_view args) {
-            if (onFSCommand) onFSCommand(std::string(command), std::string(args));
-        },
-        nullptr,  // other addresses: the player opens none by itself
-        nullptr,
-    });
+    movie::PlayerCallbacks callbacks;
+    callbacks.fsCommand = [this](std::string_view command, std::string_view args) {
+        if (onFSCommand) onFSCommand(std::string(command), std::string(args));
+    };
+    // Other addresses and trace lines: the player opens and shows none by itself.
+    m_scripted.SetCallbacks(std::move(callbacks));
 }
 
 MovieHost::~MovieHost() = default;

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "engine/movie/player.h"
+#include "engine/script/scripted_player.h"
 #include "moviehost/presenter.h"
 #include "toolkit/window.h"
 
@@ -88,7 +89,8 @@ private:
     void ShowHostMenu(POINT screen);
     void OnMenuCommand(int command);
 
-    movie::Player m_player;
+    script::ScriptedPlayer m_scripted;  // the player with the movie's scripts
+    movie::Player& m_player = m_scripted.GetPlayer();
     raster::Surface m_surface;
     Presenter m_presenter;
     std::unique_ptr<UrlDownload> m_download;

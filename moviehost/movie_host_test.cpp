@@ -22,8 +22,9 @@ constexpr int kStageWidth = 200, kStageHeight = 100;  // pixels
 constexpr COLORREF kBlue = RGB(0, 0, 255), kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0);
 
 // Five frames on blue; frame k (1-based) shows a red bar from x = 20k to 20k + 20 px.
-// `padding` adds an unused bitmap so the file is large enough to arrive slowly.
-std::vector<uint8_t> BarsMovie(float frameRate = 12, int paddingPixels = 0) {
+// `padding` adds an unused bitmap so the file is large enough to arrive slowly;
+// `actions` (raw action bytes) run on frame 1.
+std::vector<uint8_t> BarsMovie(float frameRate = 12, int paddingPixels = 0, std::span<const uint8_t> actions = {}) {
     swfgen::MovieBuilder movie(6, {0, kStageWidth * 20, 0, kStageHeight * 20}, frameRate);
     movie.SetBackground({0, 0, 255, 255});
     if (paddingPixels > 0) {
@@ -46,9 +47,21 @@ std::vector<uint8_t> BarsMovie(float frameRate = 12, int paddingPixels = 0) {
             movie.Place(1, 1, at);
         else
             movie.Move(1, at);
+        if (frame == 1 && !actions.empty()) movie.DoAction(actions);
         movie.ShowFrame();
     }
     return movie.Build();
+}
+
+// ActionGetURL with its two strings.
+std::vector<uint8_t> GetUrlAction(std::string_view url, std::string_view target) {
+    const size_t length = url.size() + target.size() + 2;
+    std::vector<uint8_t> out = {0x83, static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8)};
+    out.insert(out.end(), url.begin(), url.end());
+    out.push_back(0);
+    out.insert(out.end(), target.begin(), target.end());
+    out.push_back(0);
+    return out;
 }
 
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -188,6 +201,24 @@ TEST_F(MovieHostTest, QualityNamesAreKept) {
     EXPECT_EQ(m_host.Quality2(), "high");
     m_host.SetQuality2("nonsense");
     EXPECT_EQ(m_host.Quality2(), "high");
+    EXPECT_EQ(ShownBar(), 1);
+}
+
+TEST_F(MovieHostTest, FrameScriptsRunFSCommandAndStop) {
+    std::vector<std::pair<std::string, std::string>> commands;
+    m_host.onFSCommand = [&](const std::string& command, const std::string& args) {
+        commands.emplace_back(command, args);
+    };
+    std::vector<uint8_t> actions = GetUrlAction("FSCommand:hello", "world");
+    actions.push_back(0x07);  // stop
+    actions.push_back(0x00);
+    m_host.SetMovie(WriteTemp("velmora_script.swf", BarsMovie(12, 0, actions)));
+    PumpFor(400ms);  // about five frame intervals
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].first, "hello");
+    EXPECT_EQ(commands[0].second, "world");
+    EXPECT_EQ(m_host.FrameNum(), 0);
+    EXPECT_FALSE(m_host.IsPlaying());
     EXPECT_EQ(ShownBar(), 1);
 }
 

@@ -52,6 +52,8 @@ public:
     void RunIntervals();
     // The script object of a display object, made on first use.
     ClipObject* ObjectForClip(ClipId clip);
+    // Whether a script has touched the clip yet (only then can it have event methods).
+    bool HasClipObject(ClipId clip) const { return m_clipObjects.count(clip) > 0; }
     // The movie is removing a clip (call while it is still in the display list, so
     // its path is known): its script object lets go of it.
     void ClipRemoved(ClipId clip);

@@ -29,7 +29,9 @@ using DisplayList = std::map<int32_t, std::unique_ptr<DisplayObject>>;
 inline constexpr int kMaxInstanceNesting = 64;
 inline constexpr size_t kMaxInstances = 100000;
 
-enum class ActionSource : uint8_t { Frame, Init, Button, ClipEvent };
+// ClipMethod: no bytes; the script side calls the event's method (onEnterFrame...) on
+// the clip if the clip's script object has one.
+enum class ActionSource : uint8_t { Frame, Init, Button, ClipEvent, ClipMethod };
 
 // "Run these action bytes for this clip": queued during a tick, handed to the script VM.
 struct ActionRequest {

@@ -148,12 +148,13 @@ void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
         DisplayObject& placed = *object;
         m_children[p.depth] = std::move(object);
         if (placed.clip) m_newChildren.push_back(placed.serial);
-        if (!placed.clipActions.empty()) {
-            for (const auto& action : placed.clipActions)
-                if (action.events & swf::kClipLoad)
-                    m_context.queue.push_back({placed.serial, action.actions, m_context.definition->header.version,
-                                               ActionSource::ClipEvent, swf::kClipLoad});
-        }
+        const uint8_t version = m_context.definition->header.version;
+        for (const auto& action : placed.clipActions)
+            if (action.events & swf::kClipLoad)
+                m_context.queue.push_back({placed.serial, action.actions, version, ActionSource::ClipEvent,
+                                           swf::kClipLoad});
+        if (placed.clip)
+            m_context.queue.push_back({placed.serial, {}, version, ActionSource::ClipMethod, swf::kClipLoad});
         return;
     }
     if (exists && p.move) ApplyPlacement(*it->second, p);
@@ -233,7 +234,11 @@ DisplayObject* MovieClip::Adopt(std::unique_ptr<DisplayObject> object, std::stri
     object->place.name = std::string(name);
     DisplayObject& placed = *object;
     m_children[placed.depth] = std::move(object);
-    if (placed.clip) placed.clip->EnsureStarted();
+    if (placed.clip) {
+        placed.clip->EnsureStarted();
+        m_context.queue.push_back({placed.serial, {}, m_context.definition->header.version, ActionSource::ClipMethod,
+                                   swf::kClipLoad});
+    }
     m_context.changed = true;
     return &placed;
 }

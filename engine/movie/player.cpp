@@ -210,12 +210,17 @@ void Player::RunQueuedActions() {
 void Player::QueueClipEvent(uint32_t event, uint8_t keyCode) {
     if (!m_root) return;
     const uint8_t version = m_context.definition->header.version;
+    if (event != swf::kClipKeyPress)
+        m_context.queue.push_back({m_root->serial, {}, version, ActionSource::ClipMethod, event});
     ForEachInstance(m_root->clip->Children(), [&](DisplayObject& object) {
         for (const auto& action : object.clipActions) {
             if (!(action.events & event)) continue;
             if (event == swf::kClipKeyPress && action.keyCode != keyCode) continue;
             m_context.queue.push_back({object.serial, action.actions, version, ActionSource::ClipEvent, event});
         }
+        // A clip's event method runs after its onClipEvent handler.
+        if (object.clip && event != swf::kClipKeyPress)
+            m_context.queue.push_back({object.serial, {}, version, ActionSource::ClipMethod, event});
     });
 }
 

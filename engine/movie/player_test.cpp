@@ -162,7 +162,9 @@ TEST(Player, ButtonFollowsTheMouse) {
     Player player;
     std::vector<ActionRequest> actions;
     PlayerCallbacks callbacks;
-    callbacks.runActions = [&](const ActionRequest& r) { actions.push_back(r); };
+    callbacks.runActions = [&](const ActionRequest& r) {
+        if (r.source == ActionSource::Button) actions.push_back(r);
+    };
     player.SetCallbacks(callbacks);
     player.Load(Sample("button"));
     raster::Surface surface(200, 150);
@@ -192,7 +194,7 @@ TEST(Player, ReleaseOutsideDoesNotFireTheReleaseAction) {
     Player player;
     int releases = 0;
     PlayerCallbacks callbacks;
-    callbacks.runActions = [&](const ActionRequest&) { ++releases; };
+    callbacks.runActions = [&](const ActionRequest& r) { releases += r.source == ActionSource::Button; };
     player.SetCallbacks(callbacks);
     player.Load(Sample("button"));
     raster::Surface surface(200, 150);
@@ -229,16 +231,27 @@ TEST(Player, ClipEventsReachTheirClips) {
                      {swf::kClipKeyPress, 65, {0x03, 0x00}}};
     m.Place(p);
     m.ShowFrame();
-    std::vector<uint8_t> kinds;
+    // Handler bytes by their first byte; event-method requests as 'M' and the event bit.
+    std::vector<std::pair<char, uint32_t>> runs;
     Player player;
     PlayerCallbacks callbacks;
-    callbacks.runActions = [&](const ActionRequest& r) { kinds.push_back(r.bytes[0]); };
+    callbacks.runActions = [&](const ActionRequest& r) {
+        bool method = r.source == ActionSource::ClipMethod;
+        EXPECT_EQ(method, r.bytes.empty());
+        runs.emplace_back(method ? 'M' : static_cast<char>(r.bytes[0]), method ? r.event : 0);
+    };
     player.SetCallbacks(callbacks);
     player.Load(m.Build());
     player.RunFrame();
     player.KeyDown(66);
     player.KeyDown(65);
-    EXPECT_EQ(kinds, (std::vector<uint8_t>{0x01, 0x02, 0x03}));
+    using swf::kClipEnterFrame, swf::kClipKeyDown, swf::kClipLoad;
+    // Root first, then the sprite: its handler before its method; a key press calls no method.
+    EXPECT_EQ(runs, (std::vector<std::pair<char, uint32_t>>{
+                        {1, 0}, {'M', kClipLoad},
+                        {'M', kClipEnterFrame}, {2, 0}, {'M', kClipEnterFrame},
+                        {'M', kClipKeyDown}, {'M', kClipKeyDown},
+                        {'M', kClipKeyDown}, {'M', kClipKeyDown}, {3, 0}}));
 }
 
 }  // namespace

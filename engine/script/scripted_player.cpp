@@ -1,8 +1,10 @@
 #include "engine/script/scripted_player.h"
 
+#include <bit>
 #include <cctype>
 
 #include "common/text.h"
+#include "engine/avm1/events.h"
 #include "engine/movie/movie_clip.h"
 
 namespace velmora::script {
@@ -80,7 +82,14 @@ void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
     if (!m_player.Root()) return;
     if (!m_vm) StartVm();
     if (m_stopped) return;
-    m_vm->RunActions(request.bytes, request.swfVersion, request.target);
+    if (request.source != movie::ActionSource::ClipMethod) {
+        m_vm->RunActions(request.bytes, request.swfVersion, request.target);
+        return;
+    }
+    if (!m_vm->HasClipObject(request.target) || !request.event) return;
+    const auto event = static_cast<avm1::ClipEvent>(std::countr_zero(request.event));
+    std::string_view method = avm1::ClipEventMethod(event);
+    if (!method.empty()) m_vm->CallClipMethod(request.target, method);
 }
 
 void ScriptedPlayer::ClipRemoved(uint64_t serial) {
