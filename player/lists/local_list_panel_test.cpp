@@ -87,6 +87,29 @@ TEST_F(PanelTest, AListThatCouldNotBeReadIsReportedAndNeverOverwritten) {
     EXPECT_EQ(ReadBytes(m_panel->DefaultListFile()), bytes + "new*c:\\new.swf\r\n");
 }
 
+TEST_F(PanelTest, AnInvalidPathIsReported) {
+    AddItems(1);
+    DialogAnswerer box(WithCaption(kTitle), PressButton(IDOK));
+    m_panel->LoadLocalList(File(L"bad<name>|.flst"));
+    ASSERT_TRUE(box.Finish());
+    EXPECT_EQ(m_list->Count(), 1);
+}
+
+// A program folder where nothing can be written: every write is skipped without a word.
+TEST_F(PanelTest, AnUnwritableProgramFolderLosesNothingAndSaysNothing) {
+    LocalListPanel panel(*m_list, m_host, File(L"missing"));
+    DialogAnswerer box(WithCaption(kTitle), PressButton(IDOK));
+    panel.StartUp("favorite", L"a.swf");
+    AddItems(2);
+    panel.AddToFavourites();
+    panel.SaveLocalList();
+    panel.ListButtonClick(ShownList::Favorite);
+    EXPECT_FALSE(box.Stop());
+    EXPECT_EQ(m_host.listName, kFavoriteListName);
+    EXPECT_EQ(m_list->Count(), 0);
+    EXPECT_FALSE(Exists(File(L"missing")));
+}
+
 TEST_F(PanelTest, AFileThatCannotBeReplacedStaysAsItWasWithoutAMessage) {
     const std::string bytes = "old*c:\\old.swf\r\n";
     WriteBytes(m_panel->DefaultListFile(), bytes);

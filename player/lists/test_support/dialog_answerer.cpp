@@ -85,6 +85,11 @@ bool DialogAnswerer::Finish() {
     return m_answered;
 }
 
+bool DialogAnswerer::Stop() {
+    m_quit = true;
+    return Finish();
+}
+
 bool DialogAnswerer::HadIcon(LPCWSTR systemIcon) const {
     return std::find(m_icons.begin(), m_icons.end(), LoadIconW(nullptr, systemIcon)) != m_icons.end();
 }

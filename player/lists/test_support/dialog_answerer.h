@@ -25,6 +25,8 @@ public:
 
     // Joins the thread; true when a dialog was answered.
     bool Finish();
+    // Stops waiting at once; true when a dialog had been answered before.
+    bool Stop();
     // The window texts of the dialog's controls, valid after Finish.
     const std::vector<std::wstring>& Texts() const { return m_texts; }
     bool HadIcon(LPCWSTR systemIcon) const;
