@@ -1,0 +1,170 @@
+// Movies made with swfgen, their frame scripts run through the player and the VM.
+#include "engine/script/scripted_player.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/avm1/test_support.h"
+#include "engine/movie/movie_clip.h"
+#include "tools/swfgen/movie_builder.h"
+
+namespace velmora::script {
+namespace {
+
+using avm1::Op;
+using avm1::test::Asm;
+using avm1::test::P;
+
+constexpr int kDepthOffset = 16384;
+
+// `frames` frames at 10 fps; `scripts[i]` runs on frame i + 1. Sprite 1 (one empty
+// frame) is exported as "thing".
+std::vector<uint8_t> Movie(const std::vector<Asm>& scripts, int frames = 3) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    m.Export(1, "thing");
+    for (int frame = 0; frame < frames; ++frame) {
+        if (frame < static_cast<int>(scripts.size())) m.DoAction(scripts[static_cast<size_t>(frame)].Bytes());
+        m.ShowFrame();
+    }
+    return m.Build();
+}
+
+// clip.method(args...) with the result dropped; `clip` is a variable path.
+Asm& CallOn(Asm& a, const std::string& clip, const std::string& method, std::initializer_list<P> reversedArgs) {
+    a.Push(reversedArgs).Push({static_cast<int>(reversedArgs.size()), P(clip)}).Do(Op::GetVariable);
+    return a.Push({P(method)}).Do(Op::CallMethod).Do(Op::Pop);
+}
+
+// trace(clip.member)
+Asm& TraceMember(Asm& a, const std::string& clip, const std::string& member) {
+    return a.Push({P(clip)}).Do(Op::GetVariable).Push({P(member)}).Do(Op::GetMember).Do(Op::Trace);
+}
+
+class ScriptedPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        movie::PlayerCallbacks callbacks;
+        callbacks.trace = [this](std::string_view line) { lines.emplace_back(line); };
+        callbacks.fsCommand = [this](std::string_view command, std::string_view args) {
+            lines.push_back("fs " + std::string(command) + "|" + std::string(args));
+        };
+        scripted.SetCallbacks(callbacks);
+    }
+    movie::Player& Player() { return scripted.GetPlayer(); }
+
+    ScriptedPlayer scripted;
+    std::vector<std::string> lines;
+};
+
+TEST_F(ScriptedPlayerTest, FrameScriptTracesRaisesFsCommandAndStops) {
+    Asm frame1;
+    frame1.Push({"one"}).Do(Op::Trace).Push({"FSCommand:hello", "world"}).Record(Op::GetUrl2, {0});
+    frame1.Do(Op::Stop);
+    Asm frame2;
+    frame2.Push({"two"}).Do(Op::Trace);
+    Player().Load(Movie({frame1, frame2}));
+    Player().RunFrame();
+    Player().RunFrame();
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "fs hello|world"}));
+    EXPECT_EQ(Player().CurrentFrame(), 1u);
+    EXPECT_FALSE(Player().IsPlaying());
+}
+
+TEST_F(ScriptedPlayerTest, AttachedClipSitsAtItsScriptDepthAndRunsOnEnterFrame) {
+    Asm frame1;
+    CallOn(frame1, "_root", "attachMovie", {5, "a", "thing"});
+    // _root.a.onEnterFrame = function () { trace(this._name + " " + this.getDepth()); }
+    Asm body;
+    TraceMember(body, "this", "_name");
+    body.Push({0, "this"}).Do(Op::GetVariable).Push({"getDepth"}).Do(Op::CallMethod).Do(Op::Trace);
+    frame1.Push({"_root"}).Do(Op::GetVariable).Push({"a"}).Do(Op::GetMember).Push({"onEnterFrame"});
+    frame1.Function("", {}, body).Do(Op::SetMember).Do(Op::Stop);
+    Player().Load(Movie({frame1}));
+    const auto& children = Player().Root()->Children();
+    ASSERT_EQ(children.count(kDepthOffset + 5), 1u);
+    EXPECT_EQ(children.at(kDepthOffset + 5)->place.name, "a");
+    Player().RunFrame();
+    Player().RunFrame();
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "5", "a", "5"}));
+}
+
+TEST_F(ScriptedPlayerTest, ReferenceToARemovedClipFollowsItsPathToTheNewOne) {
+    Asm frame1;
+    CallOn(frame1, "_root", "createEmptyMovieClip", {3, "a"});
+    frame1.Push({"r", "_root"}).Do(Op::GetVariable).Push({"a"}).Do(Op::GetMember).Do(Op::SetVariable);
+    CallOn(frame1, "r", "removeMovieClip", {});
+    TraceMember(frame1, "_root", "a");
+    CallOn(frame1, "_root", "createEmptyMovieClip", {7, "a"});
+    frame1.Push({0, "r"}).Do(Op::GetVariable).Push({"getDepth"}).Do(Op::CallMethod).Do(Op::Trace);
+    Player().Load(Movie({frame1}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"undefined", "7"}));
+    EXPECT_EQ(Player().Root()->Children().count(kDepthOffset + 3), 0u);
+}
+
+TEST_F(ScriptedPlayerTest, TimelineInstancesCannotBeRemovedByScript) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    swf::PlaceObject place = swfgen::Placement(1, 1);
+    place.name = "placed";
+    m.Place(place);
+    Asm frame1;
+    CallOn(frame1, "placed", "removeMovieClip", {});
+    TraceMember(frame1, "placed", "_name");
+    m.DoAction(frame1.Bytes());
+    m.ShowFrame();
+    Player().Load(m.Build());
+    EXPECT_EQ(lines, (std::vector<std::string>{"placed"}));
+}
+
+TEST_F(ScriptedPlayerTest, IntervalsFollowTheMovieClock) {
+    Asm tick;
+    tick.Push({"tick"}).Do(Op::Trace);
+    Asm frame1;
+    frame1.Push({250}).Function("", {}, tick).Push({2, "setInterval"}).Do(Op::CallFunction).Do(Op::Pop);
+    frame1.Do(Op::Stop);
+    Player().Load(Movie({frame1}));
+    for (int i = 0; i < 11; ++i) Player().Advance(50);  // 550 ms
+    EXPECT_EQ(lines, (std::vector<std::string>{"tick", "tick"}));
+}
+
+TEST_F(ScriptedPlayerTest, ANewMovieStartsWithFreshGlobals) {
+    Asm set;
+    set.Push({"_global"}).Do(Op::GetVariable).Push({"mark", 1}).Do(Op::SetMember);
+    Asm read;
+    TraceMember(read, "_global", "mark");
+    Player().Load(Movie({set}));
+    Player().Load(Movie({read}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"undefined"}));
+}
+
+TEST(ScriptedPlayer, PlayersKeepTheirOwnGlobals) {
+    Asm set;
+    set.Push({"_global"}).Do(Op::GetVariable).Push({"mark", 1}).Do(Op::SetMember).Do(Op::Stop);
+    Asm read;
+    TraceMember(read, "_global", "mark");
+    ScriptedPlayer first, second;
+    std::vector<std::string> lines;
+    movie::PlayerCallbacks callbacks;
+    callbacks.trace = [&](std::string_view line) { lines.emplace_back(line); };
+    second.SetCallbacks(callbacks);
+    first.GetPlayer().Load(Movie({set}));
+    second.GetPlayer().Load(Movie({read}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"undefined"}));
+}
+
+TEST(SystemCodePageCodec, ChineseTextRoundTripsThroughGbk) {
+    SystemCodePageCodec codec;
+    const std::string gbk = "\xC4\xE3\xBA\xC3";  // 你好
+    EXPECT_EQ(codec.AnsiToUtf8(gbk), "\xE4\xBD\xA0\xE5\xA5\xBD");
+    EXPECT_EQ(codec.Utf8ToAnsi("\xE4\xBD\xA0\xE5\xA5\xBD"), gbk);
+}
+
+}  // namespace
+}  // namespace velmora::script
