@@ -31,6 +31,8 @@ std::wstring WithBackslash(std::wstring folder) {
     return folder;
 }
 
+bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
 bool IsOrdinary(const WIN32_FIND_DATAW& entry) {
     return (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
@@ -94,20 +96,19 @@ void LocalListPanel::StartUp(std::string_view listSetting, std::wstring_view com
         shown = "default";
         AppendCommandLineMovies(DefaultListFile(), commandLine);
     }
+    const auto show = [this](ShownList button, const wchar_t* name) {
+        m_pressed = button;
+        m_host.PressListButton(button);
+        m_host.SetListName(name);
+    };
     if (shown == "default" || shown.empty()) {
-        m_pressed = ShownList::Default;
-        m_host.PressListButton(m_pressed);
-        m_host.SetListName(kDefaultListName);
+        show(ShownList::Default, kDefaultListName);
         LoadLocalList(DefaultListFile());
     } else if (shown == "favorite") {
-        m_pressed = ShownList::Favorite;
-        m_host.PressListButton(m_pressed);
-        m_host.SetListName(kFavoriteListName);
+        show(ShownList::Favorite, kFavoriteListName);
         LoadLocalList(FavoriteListFile());
     } else {
-        m_pressed = ShownList::Network;
-        m_host.PressListButton(m_pressed);
-        m_host.SetListName(kNetworkListName);
+        show(ShownList::Network, kNetworkListName);
     }
 }
 
@@ -123,7 +124,7 @@ std::string LocalListPanel::ListSetting() const {
 void LocalListPanel::LoadLocalList(const std::wstring& path) {
     const FileRead read = ReadWholeFile(path);
     if (read.status == FileRead::Status::Missing) return;
-    std::erase_if(m_unreadFiles, [&](const std::wstring& unread) { return lstrcmpiW(unread.c_str(), path.c_str()) == 0; });
+    std::erase_if(m_unreadFiles, [&](const std::wstring& unread) { return SamePath(unread, path); });
     if (read.status == FileRead::Status::Failed) m_unreadFiles.push_back(path);
     for (const std::string& caption : flst::DecodeList(read.bytes)) m_list.AddItem(Widen(caption), L"", kItemIcon);
     Refresh();
@@ -350,7 +351,7 @@ void LocalListPanel::Refresh() {
 
 bool LocalListPanel::ReadFailed(const std::wstring& path) const {
     return std::any_of(m_unreadFiles.begin(), m_unreadFiles.end(),
-                       [&](const std::wstring& unread) { return lstrcmpiW(unread.c_str(), path.c_str()) == 0; });
+                       [&](const std::wstring& unread) { return SamePath(unread, path); });
 }
 
 }  // namespace velmora::lists
