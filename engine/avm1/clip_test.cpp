@@ -39,6 +39,7 @@ TEST_F(ClipTest, TargetPathsInEverySyntax) {
         {"_root.a", 'b', "_level0.a"}, {"_level0.a.b", 'r', "_level0.a.b"}, {"../a", 'a', "_level0.a"},
         {"this", 'b', "_level0.a.b"}, {"_parent._parent", 'b', "_level0"}, {"/", 'b', "_level0"},
         {"b/..", 'a', "_level0.a"}, {"_root.zz", 'r', "undefined"},
+        {"_root._levelx", 'a', "undefined"}, {"a._level9x", 'r', "undefined"},  // names, not levels
     };
     for (const auto& c : cases) {
         host.lines.clear();

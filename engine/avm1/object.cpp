@@ -207,7 +207,7 @@ bool ClipObject::GetNative(Vm& vm, std::string_view name, Value& out) {
             out = parent ? Value::Obj(vm.ObjectForClip(parent)) : Value();
             return true;
         }
-        if (NamesEqual(name, "_root", false) || (name.size() > 6 && NamesEqual(name.substr(0, 6), "_level", false))) {
+        if (NamesEqual(name, "_root", false) || LevelNumberOf(name) >= 0) {
             Object* found = vm.ResolvePath(this, name, this);
             if (!found) return false;
             out = Value::Obj(found);

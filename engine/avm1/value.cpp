@@ -173,6 +173,16 @@ int32_t ToInt32(double n) {
 
 uint32_t ToUint32(double n) { return static_cast<uint32_t>(ToInt32(n)); }
 
+int LevelNumberOf(std::string_view name) {
+    if (name.size() <= 6 || !NamesEqual(name.substr(0, 6), "_level", false)) return -1;
+    int n = 0;
+    for (char c : name.substr(6)) {
+        if (c < '0' || c > '9' || n > 100000) return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
 bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive) {
     if (a.size() != b.size()) return false;
     if (caseSensitive) return a == b;

@@ -87,6 +87,8 @@ uint32_t ToUint32(double n);
 // Property-name comparison: SWF 7 and later are case-sensitive, earlier movies
 // compare ASCII letters without case.
 bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive);
+// "_level12" -> 12; -1 for anything else ("_levelx" is an ordinary name).
+int LevelNumberOf(std::string_view name);
 std::string FoldCase(std::string_view name);
 
 // Array index ("0", "17", not "01" or "-1"); -1 when the name is not one.

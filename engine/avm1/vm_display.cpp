@@ -5,21 +5,6 @@
 
 namespace velmora::avm1 {
 
-namespace {
-
-// "_level12" -> 12, else -1.
-int LevelNumber(std::string_view name) {
-    if (name.size() <= 6 || !NamesEqual(name.substr(0, 6), "_level", false)) return -1;
-    int n = 0;
-    for (char c : name.substr(6)) {
-        if (c < '0' || c > '9' || n > 100000) return -1;
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
-
-}  // namespace
-
 ClipObject* Vm::ObjectForClip(ClipId clip) {
     if (!clip) return nullptr;
     auto it = m_clipObjects.find(clip);
@@ -123,7 +108,7 @@ Object* Vm::ResolvePath(Object* base, std::string_view path, Object* thisObj) {
             current = RootObject();
         } else if (NamesEqual(segment, "_global", false)) {
             current = m_global;
-        } else if (int level = LevelNumber(segment); level >= 0) {
+        } else if (int level = LevelNumberOf(segment); level >= 0) {
             ClipId id = m_display ? m_display->Level(level) : kNoClip;
             current = id ? ObjectForClip(id) : (level == 0 ? RootObject() : nullptr);
         } else {
