@@ -134,7 +134,8 @@ void InstallMovieClip(Vm& vm, Object* mc) {
     });
     ClipMethod(vm, mc, "swapDepths", [](Vm& v, CallContext& c, DisplayHost& d, ClipId clip) {
         if (ClipId other = ClipArg(v, c, 0)) {
-            d.SwapDepths(clip, d.Depth(other));
+            // Only with a sibling: a clip elsewhere in the tree leaves both where they are.
+            if (d.Parent(other) == d.Parent(clip)) d.SwapDepths(clip, d.Depth(other));
         } else if (c.Arg(0).IsNumber()) {
             d.SwapDepths(clip, v.ToInt32(c.Arg(0)));
         }

@@ -15,7 +15,8 @@ namespace {
 constexpr double kTwips = 20;
 // Script depth 0 is display-list depth 16384: timeline depths sit below it.
 constexpr int kDepthOffset = 16384;
-constexpr int kMaxScriptDepth = 2130690045;  // the player's highest usable depth
+constexpr int kMaxScriptDepth = 2130690044;     // the highest depth a script can place at
+constexpr int kMaxRemovableDepth = 2130690031;  // above it, removeMovieClip leaves a clip alone
 
 double ScaleX(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b) * 100; }
 double ScaleY(const Matrix& m) { return std::sqrt(m.c * m.c + m.d * m.d) * 100; }
@@ -176,10 +177,11 @@ ClipId MovieBridge::Duplicate(ClipId clip, std::string_view name, int depth) {
     return copy ? copy->serial : kNoClip;
 }
 
-// Only script depths can be removed; the player ignores removal of timeline instances.
+// Only script depths can be removed; the player ignores removal of timeline instances
+// and of the few topmost depths.
 void MovieBridge::Remove(ClipId clip) {
     movie::DisplayObject* o = Find(clip);
-    if (!o || !o->parent || o->depth < kDepthOffset) return;
+    if (!o || !o->parent || o->depth < kDepthOffset || o->depth - kDepthOffset > kMaxRemovableDepth) return;
     o->parent->RemoveAt(o->depth);  // the player tells the VM before the clip goes
 }
 
