@@ -57,6 +57,7 @@ std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t cha
     const Character* ch = context.definition->Find(characterId);
     if (!ch || context.live.size() > kMaxInstances) return nullptr;
     auto object = std::make_unique<DisplayObject>(context, ch, characterId, depth, nesting, parent);
+    object->place.name = "instance" + std::to_string(context.nextInstanceName++);
     if (nesting > kMaxInstanceNesting) return object;  // drawn as nothing
     if (const Timeline* t = ch->AsSprite()) {
         object->clip = std::make_unique<MovieClip>(context, *object, *t, false);

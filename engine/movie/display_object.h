@@ -48,6 +48,7 @@ struct PlayContext {
     bool rootLoading = true;  // more root frames may still arrive
     uint64_t tick = 0;
     uint64_t nextSerial = 1;
+    uint32_t nextInstanceName = 1;  // unnamed instances are "instance1", "instance2", ...
     std::unordered_map<uint64_t, DisplayObject*> live;  // serial -> instance
     std::vector<ActionRequest> queue;
     bool changed = true;  // something that affects the picture changed since the last render

@@ -211,7 +211,9 @@ void MovieClip::Rebuild(uint16_t target) {
         auto existing = m_children.find(depth);
         if (existing != m_children.end()) {
             if (!existing->second->fromTimeline) continue;
+            std::string name = std::move(existing->second->place.name);
             existing->second->place = Placement{};
+            existing->second->place.name = std::move(name);  // a default name stays
             for (const auto* p : entry.places) ApplyPlacement(*existing->second, *p);
             continue;
         }

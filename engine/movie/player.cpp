@@ -55,6 +55,7 @@ void Player::Unload() {
     m_loader.reset();
     m_context.queue.clear();
     m_context.tick = 0;
+    m_context.nextInstanceName = 1;
     m_context.changed = true;
     m_hover = m_pressed = 0;
     m_clockMs = 0;

@@ -244,6 +244,22 @@ TEST(Timeline, DuplicateAndSwapDepths) {
     EXPECT_EQ(root.Children().at(20000)->serial, copySerial);
 }
 
+TEST(Timeline, UnnamedInstancesAreNumberedInCreationOrderAndKeepTheirNames) {
+    Player player;
+    player.Load(CountingMovie());
+    MovieClip& root = *player.Root();
+    DisplayObject& sprite = *root.Children().at(2);
+    EXPECT_EQ(root.Children().at(1)->place.name, "instance1");
+    EXPECT_EQ(sprite.place.name, "instance2");
+    EXPECT_EQ(sprite.clip->Children().at(1)->place.name, "instance3");
+    player.GotoFrame(4);
+    player.Rewind();  // rebuilt from frame 1: the same instances, the same names
+    EXPECT_EQ(root.Children().at(1)->place.name, "instance1");
+    EXPECT_EQ(root.Children().at(2)->place.name, "instance2");
+    player.Load(CountingMovie());
+    EXPECT_EQ(player.Root()->Children().at(1)->place.name, "instance1");  // counted per movie
+}
+
 TEST(Timeline, SpriteThatPlacesItselfTwiceStopsAtTheInstanceBudget) {
     Player player;
     player.Load(SelfPlacingSprite(2));
