@@ -83,7 +83,8 @@ public:
     // says so in a message box.
     void LoadLocalList(const std::wstring& path);
     // Writes the shown local list to its file; nothing while the network tree is shown.
-    // A file that cannot be written is left as it was.
+    // A file that cannot be written is left as it was, and so is a list file whose last
+    // reading failed (what was not read would be lost).
     void SaveLocalList();
     // Save dialog, then the whole list into the chosen file (the name exactly as typed).
     void ExportLocalList();
