@@ -39,8 +39,8 @@ void Goto(Vm& vm, DisplayHost& d, ClipId clip, const Value& frame, bool play) {
         if (index < 0) return;
     } else {
         double n = vm.ToNumber(frame);
-        if (!std::isfinite(n)) return;
-        index = std::max(0, static_cast<int>(n) - 1);
+        if (!std::isfinite(n) || n < 1) return;  // frame 0 and below go nowhere
+        index = static_cast<int>(n) - 1;
     }
     d.GotoFrame(clip, index);
     if (play) {

@@ -102,6 +102,29 @@ TEST_F(ClipTest, MovieClipMethodsCallTheHost) {
     EXPECT_EQ(display.log, (Lines{"goto a 2", "play a"}));
 }
 
+TEST_F(ClipTest, GotoAndStopIgnoresFramesBelowOneAndUnknownLabels) {
+    const struct {
+        P frame;
+        Lines log;
+    } cases[] = {
+        {P(3), {"goto a 2", "stop a"}}, {P(2.9), {"goto a 1", "stop a"}}, {P(0), {}}, {P(-100), {}},
+        {P(0.5), {}}, {P("zzz"), {}},
+    };
+    for (const auto& c : cases) {
+        display.log.clear();
+        Asm code;
+        code.Push({c.frame, 1, "a"}).Do(Op::GetVariable).Push({"gotoAndStop"}).Do(Op::CallMethod).Do(Op::Pop);
+        Run(code, root);
+        EXPECT_EQ(display.log, c.log) << c.frame.n << c.frame.s;
+        // The same through the global gotoAndStop inside a.
+        display.log.clear();
+        Asm action;
+        action.Push({c.frame}).Record(Op::GotoFrame2, {0});
+        Run(action, a);
+        EXPECT_EQ(display.log, c.log) << c.frame.n << c.frame.s << " (GotoFrame2)";
+    }
+}
+
 TEST_F(ClipTest, AttachMovieAppliesRegisteredClassAndInitObject) {
     // function Ball() { trace("ctor " + this.speed); } Object.registerClass("ball", Ball);
     Asm ctor;

@@ -40,7 +40,8 @@ void GotoFrameValue(Frame& f, const Value& frame, bool play, int bias) {
         if (!std::isfinite(n)) return;
         index = static_cast<int>(n) - 1;
     }
-    d->GotoFrame(clip, std::max(0, index + bias));
+    if (index + bias < 0) return;  // before the first frame: the clip stays where it is
+    d->GotoFrame(clip, index + bias);
     if (play) {
         d->Play(clip);
     } else {
