@@ -72,8 +72,10 @@ TEST_F(ClipTest, PropertiesByIndexAndName) {
     code.Push({"a", 13}).Do(Op::GetProperty).Do(Op::Trace);  // _name
     code.Push({"a"}).Do(Op::GetVariable).Push({"_visible"}).Do(Op::GetMember).Do(Op::Trace);
     code.Push({"a"}).Do(Op::GetVariable).Do(Op::TypeOf).Do(Op::Trace);
+    code.Push({"a", -0.8}).Do(Op::GetProperty).Do(Op::Trace);  // truncated: _x
+    code.Push({"a", -1}).Do(Op::GetProperty).Do(Op::Trace);
     Run(code, root);
-    EXPECT_EQ(host.lines, (Lines{"12.5", "40", "5", "a", "true", "movieclip"}));
+    EXPECT_EQ(host.lines, (Lines{"12.5", "40", "5", "a", "true", "movieclip", "12.5", "undefined"}));
     EXPECT_EQ(display.clips[a].props[0], 12.5);
 }
 

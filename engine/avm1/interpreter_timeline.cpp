@@ -77,7 +77,9 @@ void GetUrl(Frame& f, const std::string& url, const std::string& target, uint8_t
 }
 
 // GetProperty/SetProperty index -> property name, or empty.
+// The index truncates toward zero, so -0.8 is property 0.
 std::string_view PropertyName(double index) {
+    index = std::trunc(index);
     if (!std::isfinite(index) || index < 0 || index >= kClipPropCount) return {};
     return ClipPropName(static_cast<ClipProp>(static_cast<int>(index)));
 }
