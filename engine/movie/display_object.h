@@ -51,6 +51,11 @@ struct PlayContext {
     uint32_t nextInstanceName = 1;  // unnamed instances are "instance1", "instance2", ...
     std::unordered_map<uint64_t, DisplayObject*> live;  // serial -> instance
     std::vector<ActionRequest> queue;
+    // enterFrame of the clips that were there when the tick began: run before the scripts
+    // of the frames the tick entered, and not for clips the tick removed.
+    std::vector<ActionRequest> enterFrames;
+    std::vector<ActionRequest> constructs;  // onClipEvent(construct) of the instances being placed
+    std::vector<std::unique_ptr<DisplayObject>> retired;  // removed, waiting for their unload scripts
     bool changed = true;  // something that affects the picture changed since the last render
     std::function<void(uint64_t serial)> removing;  // told before an instance is destroyed
 };
@@ -89,6 +94,7 @@ struct DisplayObject {
     Placement place;
     uint16_t placeFrame = 0;     // parent frame of the PlaceObject that created it
     bool fromTimeline = true;    // script-created instances survive timeline rebuilds
+    bool retired = false;        // off the list, only its unload scripts still run
     uint64_t createdTick = 0;
     std::vector<swf::ClipAction> clipActions;
 

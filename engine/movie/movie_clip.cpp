@@ -38,7 +38,10 @@ const Timeline& EmptyTimeline() {
 MovieClip::MovieClip(PlayContext& context, DisplayObject& owner, const Timeline& timeline, bool isRoot)
     : m_context(context), m_owner(owner), m_timeline(timeline), m_isRoot(isRoot) {}
 
-MovieClip::~MovieClip() = default;
+MovieClip::~MovieClip() {
+    // Retired children waiting for their unload scripts cannot outlive their parent.
+    std::erase_if(m_context.retired, [this](const auto& object) { return object->parent == this; });
+}
 
 uint16_t MovieClip::FramesLoaded() const { return static_cast<uint16_t>(m_timeline.frames.size()); }
 
@@ -47,8 +50,64 @@ uint16_t MovieClip::TotalFrames() const {
     return std::max<uint16_t>(FramesLoaded(), 1);
 }
 
+void MovieClip::Instantiate() {
+    if (m_frame != 0 || FramesLoaded() == 0) return;
+    m_frame = 1;
+    ApplyFrame(1);
+}
+
 void MovieClip::EnsureStarted() {
-    if (m_frame == 0 && FramesLoaded() > 0) StepTo(1);
+    Instantiate();
+    if (m_frame == 0 || m_entered) return;
+    m_entered = true;
+    if (!m_isRoot) QueueOwnerEvent(swf::kClipLoad, m_context.queue);
+    FlushConstructs();
+    QueueActions(m_frame);
+    StartNewChildren();
+}
+
+void MovieClip::QueueOwnerEvent(uint32_t event, std::vector<ActionRequest>& queue) {
+    const uint8_t version = m_context.definition->header.version;
+    for (const auto& action : m_owner.clipActions)
+        if (action.events & event) queue.push_back({m_owner.serial, action.actions, version, ActionSource::ClipEvent, event});
+    // A clip's event method runs after its onClipEvent handler.
+    queue.push_back({m_owner.serial, {}, version, ActionSource::ClipMethod, event});
+}
+
+void MovieClip::FlushConstructs() {
+    m_context.queue.insert(m_context.queue.end(), m_context.constructs.begin(), m_context.constructs.end());
+    m_context.constructs.clear();
+}
+
+void MovieClip::Introduce(DisplayObject& placed) {
+    // Initialize handlers run at once in placement order; construct handlers after all
+    // of them, before the frame's scripts; load and the first frame's scripts after those.
+    const uint8_t version = m_context.definition->header.version;
+    for (const auto& action : placed.clipActions) {
+        if (action.events & swf::kClipInitialize)
+            m_context.queue.push_back({placed.serial, action.actions, version, ActionSource::ClipEvent,
+                                       swf::kClipInitialize});
+        if (action.events & swf::kClipConstruct)
+            m_context.constructs.push_back({placed.serial, action.actions, version, ActionSource::ClipEvent,
+                                            swf::kClipConstruct});
+    }
+    if (!placed.clip) return;
+    m_newChildren.push_back(placed.serial);
+    placed.clip->Instantiate();
+}
+
+void MovieClip::Retire(DisplayList::iterator it) {
+    // The instance leaves the list now but lives until its unload scripts ran (children first).
+    std::function<void(DisplayObject&)> queueUnload = [&](DisplayObject& object) {
+        object.retired = true;
+        if (!object.clip) return;
+        for (auto& [depth, child] : object.clip->Children()) queueUnload(*child);
+        object.clip->QueueOwnerEvent(swf::kClipUnload, m_context.queue);
+    };
+    queueUnload(*it->second);
+    m_context.retired.push_back(std::move(it->second));
+    m_children.erase(it);
+    m_context.changed = true;
 }
 
 void MovieClip::GotoFrame(uint16_t frame, bool play) {
@@ -92,9 +151,12 @@ void MovieClip::Advance() {
         if (m_context.live.count(serial)) clip->Advance();
 
     uint16_t loaded = FramesLoaded();
-    if (m_frame == 0) {
+    if (!m_entered) {
         EnsureStarted();
-    } else if (m_playing) {
+        return;
+    }
+    QueueOwnerEvent(swf::kClipEnterFrame, m_context.enterFrames);
+    if (m_playing) {
         if (m_frame < loaded) {
             StepTo(static_cast<uint16_t>(m_frame + 1));
         } else if (!(m_isRoot && m_context.rootLoading) && loaded > 1) {
@@ -119,6 +181,8 @@ void MovieClip::StepTo(uint16_t frame) {
         ++m_frame;
         ApplyFrame(m_frame);
     }
+    m_entered = true;
+    FlushConstructs();
     QueueActions(m_frame);
     StartNewChildren();
 }
@@ -130,7 +194,7 @@ void MovieClip::ApplyFrame(uint16_t frame) {
         if (auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             Apply(*place, frame);
         } else if (auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
-            m_children.erase(remove->depth);
+            if (auto it = m_children.find(remove->depth); it != m_children.end()) Retire(it);
         }
     }
 }
@@ -147,14 +211,7 @@ void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
         ApplyPlacement(*object, p);
         DisplayObject& placed = *object;
         m_children[p.depth] = std::move(object);
-        if (placed.clip) m_newChildren.push_back(placed.serial);
-        const uint8_t version = m_context.definition->header.version;
-        for (const auto& action : placed.clipActions)
-            if (action.events & swf::kClipLoad)
-                m_context.queue.push_back({placed.serial, action.actions, version, ActionSource::ClipEvent,
-                                           swf::kClipLoad});
-        if (placed.clip)
-            m_context.queue.push_back({placed.serial, {}, version, ActionSource::ClipMethod, swf::kClipLoad});
+        Introduce(placed);
         return;
     }
     if (exists && p.move) ApplyPlacement(*it->second, p);
@@ -205,7 +262,13 @@ void MovieClip::Rebuild(uint16_t target) {
         bool keep = !child.fromTimeline ||
                     (w != wanted.end() && w->second.characterId == child.characterId &&
                      w->second.placeFrame == child.placeFrame);
-        it = keep ? std::next(it) : m_children.erase(it);
+        if (keep) {
+            ++it;
+        } else {
+            auto next = std::next(it);
+            Retire(it);
+            it = next;
+        }
     }
     for (auto& [depth, entry] : wanted) {
         auto existing = m_children.find(depth);
@@ -223,10 +286,12 @@ void MovieClip::Rebuild(uint16_t target) {
         for (const auto* p : entry.places) ApplyPlacement(*object, *p);
         DisplayObject& placed = *object;
         m_children[depth] = std::move(object);
-        if (placed.clip) m_newChildren.push_back(placed.serial);
+        Introduce(placed);
     }
     m_frame = target;
+    m_entered = true;
     m_context.changed = true;
+    FlushConstructs();
     QueueActions(target);
     StartNewChildren();
 }
@@ -236,11 +301,7 @@ DisplayObject* MovieClip::Adopt(std::unique_ptr<DisplayObject> object, std::stri
     object->place.name = std::string(name);
     DisplayObject& placed = *object;
     m_children[placed.depth] = std::move(object);
-    if (placed.clip) {
-        placed.clip->EnsureStarted();
-        m_context.queue.push_back({placed.serial, {}, m_context.definition->header.version, ActionSource::ClipMethod,
-                                   swf::kClipLoad});
-    }
+    if (placed.clip) placed.clip->EnsureStarted();
     m_context.changed = true;
     return &placed;
 }
@@ -257,15 +318,18 @@ DisplayObject* MovieClip::AttachEmptyClip(int32_t depth, std::string_view name) 
 }
 
 DisplayObject* MovieClip::Duplicate(const DisplayObject& source, int32_t depth, std::string_view name) {
-    Placement place = source.place;
-    std::vector<swf::ClipAction> actions = source.clipActions;
-    DisplayObject* copy = source.character ? AttachCharacter(source.characterId, depth, name)
-                                           : AttachEmptyClip(depth, name);
-    if (!copy) return nullptr;
-    place.name = std::string(name);
-    copy->place = place;
-    copy->clipActions = std::move(actions);
-    return copy;
+    std::unique_ptr<DisplayObject> object;
+    if (source.character) {
+        object = CreateInstance(m_context, source.characterId, depth, m_owner.nesting + 1, this);
+    } else {
+        object = std::make_unique<DisplayObject>(m_context, nullptr, 0, depth, m_owner.nesting + 1, this);
+        object->clip = std::make_unique<MovieClip>(m_context, *object, EmptyTimeline(), false);
+    }
+    if (!object) return nullptr;
+    // Copied before the copy starts, so its load handlers run.
+    object->place = source.place;
+    object->clipActions = source.clipActions;
+    return Adopt(std::move(object), name);
 }
 
 bool MovieClip::RemoveAt(int32_t depth) {

@@ -36,7 +36,10 @@ public:
 
     // One tick: step the timeline when playing, then the children placed before this tick.
     void Advance();
-    // Enters frame 1 if nothing was entered yet and frame 1 is loaded.
+    // Applies frame 1's tags (creating its children) without running any script yet.
+    void Instantiate();
+    // Enters frame 1 if nothing was entered yet and frame 1 is loaded: the load event,
+    // then frame 1's scripts, then the children it placed.
     void EnsureStarted();
 
     // Instances made by scripts (attachMovie, duplicateMovieClip, createEmptyMovieClip):
@@ -59,6 +62,11 @@ private:
     void Apply(const swf::PlaceObject& place, uint16_t frame);
     void QueueActions(uint16_t frame);
     void StartNewChildren();
+    // The owner's handlers for the event, then its method.
+    void QueueOwnerEvent(uint32_t event, std::vector<ActionRequest>& queue);
+    void FlushConstructs();
+    void Introduce(DisplayObject& placed);  // a new instance from the timeline
+    void Retire(DisplayList::iterator it);  // a timeline removal
     DisplayObject* Adopt(std::unique_ptr<DisplayObject> object, std::string_view name);
 
     PlayContext& m_context;
@@ -67,6 +75,7 @@ private:
     const bool m_isRoot;
     uint16_t m_frame = 0;
     bool m_playing = true;
+    bool m_entered = false;  // frame scripts of the current frame were queued
     DisplayList m_children;
     std::vector<uint64_t> m_newChildren;  // serials of sprites placed by the frame being entered
 };

@@ -19,6 +19,7 @@ Player::Player() = default;
 
 Player::~Player() {
     m_context.removing = nullptr;  // the whole movie goes: nobody needs to hear of each clip
+    m_context.retired.clear();
     m_root.reset();
 }
 
@@ -51,9 +52,12 @@ void Player::FinishLoad() {
 }
 
 void Player::Unload() {
+    m_context.retired.clear();
     m_root.reset();
     m_loader.reset();
     m_context.queue.clear();
+    m_context.constructs.clear();
+    m_context.enterFrames.clear();
     m_context.tick = 0;
     m_context.nextInstanceName = 1;
     m_context.changed = true;
@@ -193,7 +197,8 @@ void Player::StepFrame() {
     ++m_context.tick;
     m_context.rootLoading = !m_loader->Complete();
     m_root->clip->Advance();
-    QueueClipEvent(swf::kClipEnterFrame);
+    m_context.queue.insert(m_context.queue.begin(), m_context.enterFrames.begin(), m_context.enterFrames.end());
+    m_context.enterFrames.clear();
     RunQueuedActions();
 }
 
@@ -202,9 +207,12 @@ void Player::RunQueuedActions() {
     m_draining = true;
     for (size_t i = 0; i < m_context.queue.size() && i < kMaxActionsPerDrain; ++i) {
         ActionRequest request = m_context.queue[i];
-        if (m_callbacks.runActions && m_context.live.count(request.target)) m_callbacks.runActions(request);
+        auto target = m_context.live.find(request.target);
+        if (target == m_context.live.end() || (target->second->retired && request.event != swf::kClipUnload)) continue;
+        if (m_callbacks.runActions) m_callbacks.runActions(request);
     }
     m_context.queue.clear();
+    m_context.retired.clear();  // their unload scripts ran
     m_draining = false;
 }
 

@@ -246,12 +246,64 @@ TEST(Player, ClipEventsReachTheirClips) {
     player.KeyDown(66);
     player.KeyDown(65);
     using swf::kClipEnterFrame, swf::kClipKeyDown, swf::kClipLoad;
-    // Root first, then the sprite: its handler before its method; a key press calls no method.
+    // A clip's handler before its method. enterFrame: children before their parent;
+    // mouse and key events: the root first. A key press calls no method.
     EXPECT_EQ(runs, (std::vector<std::pair<char, uint32_t>>{
                         {1, 0}, {'M', kClipLoad},
-                        {'M', kClipEnterFrame}, {2, 0}, {'M', kClipEnterFrame},
+                        {2, 0}, {'M', kClipEnterFrame}, {'M', kClipEnterFrame},
                         {'M', kClipKeyDown}, {'M', kClipKeyDown},
                         {'M', kClipKeyDown}, {'M', kClipKeyDown}, {3, 0}}));
+}
+
+// Handlers of every timeline event on a clip (first byte 0x1n) and on its child (0x2n),
+// frame scripts 0x1F / 0x2F / 0xFn: the clip is placed on frame 2, removed on frame 4.
+TEST(Player, TimelineEventsRunInThePlayersOrder) {
+    auto handlers = [](uint8_t base) {
+        std::vector<swf::ClipAction> out;
+        const uint32_t events[] = {swf::kClipInitialize, swf::kClipConstruct, swf::kClipLoad, swf::kClipEnterFrame,
+                                   swf::kClipUnload};
+        for (uint8_t i = 0; i < 5; ++i) out.push_back({events[i], 0, {static_cast<uint8_t>(base + 1 + i), 0x00}});
+        return out;
+    };
+    swfgen::MovieBuilder m(8, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList child = m.NewSprite();
+    const uint8_t childScript[] = {0x2F, 0x00};
+    child.DoAction(childScript);
+    child.ShowFrame();
+    m.DefineSprite(1, child);
+    swfgen::TagList clip = m.NewSprite();
+    swf::PlaceObject placeChild = swfgen::Placement(1, 1);
+    placeChild.clipActions = handlers(0x20);
+    clip.Place(placeChild);
+    const uint8_t clipScript[] = {0x1F, 0x00};
+    clip.DoAction(clipScript);
+    clip.ShowFrame();
+    m.DefineSprite(2, clip);
+    for (uint8_t frame = 1; frame <= 4; ++frame) {
+        if (frame == 2) {
+            swf::PlaceObject placeClip = swfgen::Placement(2, 1);
+            placeClip.clipActions = handlers(0x10);
+            m.Place(placeClip);
+        }
+        if (frame == 4) m.Remove(1);
+        const uint8_t script[] = {static_cast<uint8_t>(0xF0 + frame), 0x00};
+        m.DoAction(script);
+        m.ShowFrame();
+    }
+    std::vector<uint8_t> order;
+    Player player;
+    PlayerCallbacks callbacks;
+    callbacks.runActions = [&](const ActionRequest& r) {
+        if (!r.bytes.empty()) order.push_back(r.bytes[0]);
+    };
+    player.SetCallbacks(callbacks);
+    player.Load(m.Build());
+    for (int i = 0; i < 3; ++i) player.RunFrame();
+    EXPECT_EQ(order, (std::vector<uint8_t>{
+                         0xF1,
+                         0x11, 0x21, 0x12, 0x22, 0xF2, 0x13, 0x1F, 0x23, 0x2F,  // initialize, construct, load
+                         0x24, 0x14, 0xF3,                                      // enterFrame, child first
+                         0x25, 0x15, 0xF4}));                                   // unload, none entering
 }
 
 }  // namespace
