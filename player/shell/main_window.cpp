@@ -18,10 +18,11 @@ HHOOK g_keyHook = nullptr;
 MainForm* g_keyTarget = nullptr;
 }  // namespace
 
-bool ChildPanel::Create(HWND parent, DWORD style, const RECT& b, Handler handler) {
+bool ChildPanel::Create(HWND parent, DWORD style, const RECT& b, Handler handler, int id) {
     m_handler = std::move(handler);
     return CreateWindowOf(L"VelmoraPanel", 0, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | style, L"", b.left, b.top,
-                          b.right - b.left, b.bottom - b.top, parent, nullptr);
+                          b.right - b.left, b.bottom - b.top, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
 LRESULT ChildPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -305,10 +306,6 @@ LRESULT MainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (const MenuEntry* entry = EntryOfId(LOWORD(wParam))) Execute(entry->action, entry->arg);
                 return 0;
             }
-            if (reinterpret_cast<HWND>(lParam) == m_closeMark && HIWORD(wParam) == STN_CLICKED && m_panelVisible) {
-                TogglePanel();
-                return 0;
-            }
             break;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) WindowResized();
@@ -328,10 +325,6 @@ LRESULT MainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const HWND control = reinterpret_cast<HWND>(lParam);
             if (control == m_listName) return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
             if (control == m_slider) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_APPWORKSPACE));
-            if (control == m_closeMark) {
-                SetTextColor(dc, RGB(0, 0, 0));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-            }
             return reinterpret_cast<LRESULT>(m_black.get());
         }
         case WM_CLOSE:

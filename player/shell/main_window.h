@@ -37,7 +37,7 @@ using StatusSink = std::function<void(const std::wstring& text)>;
 class ChildPanel : public toolkit::Window {
 public:
     using Handler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
-    bool Create(HWND parent, DWORD style, const RECT& bounds, Handler handler);
+    bool Create(HWND parent, DWORD style, const RECT& bounds, Handler handler, int id = 0);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -131,6 +131,7 @@ private:
     void TogglePanel();
     void ToggleToolbar();
     void SplitterMouse(UINT message, int x);
+    bool CloseMarkMouse(UINT message, WPARAM wParam, LRESULT& result);
     void PaintRightPanel(HDC dc) const;
     int PixelsToTwipsX(int pixels) const;
     int PixelsToTwipsY(int pixels) const;
@@ -169,7 +170,7 @@ private:
     ChildPanel m_band;            // tbrMain
     HWND m_listName = nullptr;    // lblListName
     ChildPanel m_splitLine;       // picSplitLine
-    HWND m_closeMark = nullptr;   // lblCloseRight
+    ChildPanel m_closeMark;       // lblCloseRight
     int m_closeTop = 240;
     toolkit::MenuHandle m_menuBar;
     HMENU m_popupMenu = nullptr;  // mnuPopup, owned by m_popups

@@ -206,7 +206,8 @@ void MainForm::BuildRightPanel() {
                                 }
                                 default: return false;
                             }
-                        });
+                        },
+                        kIdRightPanel);
     HWND panel = m_rightPanel.Handle();
     const wchar_t* captions[] = {L"播放 ", L"收藏 ", L"网络 "};
     const wchar_t* tips[] = {L"正常使用的播放列表", L"收藏夹", L"Internet上的FLASH影片"};
@@ -228,9 +229,11 @@ void MainForm::BuildRightPanel() {
         tool.lpszText = const_cast<wchar_t*>(tips[i]);
         SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    m_closeMark = CreateWindowExW(0, L"STATIC", L"×", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOTIFY, 0, 0,
-                                  toolkit::TwipsToPixelsX(150), toolkit::TwipsToPixelsY(150) + 2, panel, nullptr, nullptr,
-                                  nullptr);
+    m_closeMark.Create(panel, WS_VISIBLE, {0, 0, toolkit::TwipsToPixelsX(150), toolkit::TwipsToPixelsY(150) + 2},
+                       [this](UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+                           return CloseMarkMouse(message, wParam, result);
+                       },
+                       kIdCloseMark);
     m_listName = CreateWindowExW(0, L"STATIC", lists::kDefaultListName, WS_CHILD | WS_VISIBLE, 0, 0, 120, 16, panel,
                                  reinterpret_cast<HMENU>(kIdListName), nullptr, nullptr);
     m_list.Create(panel, 0, 0, 100, 100, kIdList);
@@ -242,7 +245,7 @@ void MainForm::BuildRightPanel() {
     m_list.SetImageList(m_itemPictures);
     m_playPanel.Create(panel, {0, 0, toolkit::TwipsToPixelsX(3090), toolkit::TwipsToPixelsY(645)});
     m_playPanel.onClick = [this](Action action) { Execute(action, 0); };
-    for (HWND label : {m_listName, m_closeMark}) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), 0);
+    SendMessageW(m_listName, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), 0);
 }
 
 void MainForm::CreateChildren() {

@@ -82,7 +82,7 @@ void MainForm::PanelResized() {
     MoveWindow(m_list.Handle(), list.left, list.top, list.right - list.left, list.bottom - list.top, TRUE);
     m_playPanel.SetBounds(inList(p.playControl));
     const RECT close = TwipsToRect({p.closeLeft, m_closeTop - 45, 150, 150});
-    MoveWindow(m_closeMark, close.left, close.top, close.right - close.left, close.bottom - close.top + 2, TRUE);
+    MoveWindow(m_closeMark.Handle(), close.left, close.top, close.right - close.left, close.bottom - close.top + 2, TRUE);
     const RECT name = inList({270, 390, p.headerBarWidth, 200});
     MoveWindow(m_listName, name.left, name.top, name.right - name.left, name.bottom - name.top, TRUE);
     InvalidateRect(m_rightPanel.Handle(), nullptr, TRUE);
@@ -108,6 +108,36 @@ void MainForm::PaintRightPanel(HDC dc) const {
     RoundRect(dc, header.left, header.top, header.right + 1, header.bottom + 1, 12, 12);
     const RECT back = inList(p.listBack);
     FillRect(dc, &back, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+bool MainForm::CloseMarkMouse(UINT message, WPARAM wParam, LRESULT& result) {
+    switch (message) {
+        case WM_ERASEBKGND: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            RECT r;
+            GetClientRect(m_closeMark.Handle(), &r);
+            FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+            SetBkMode(dc, TRANSPARENT);
+            toolkit::SelectScope font(dc, m_font.get());
+            DrawTextW(dc, L"×", 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            result = 1;
+            return true;
+        }
+        case WM_LBUTTONDOWN:
+            // Pressed: the mark moves down a little.
+            m_closeTop = 255;
+            SetCapture(m_closeMark.Handle());
+            PanelResized();
+            return true;
+        case WM_LBUTTONUP:
+            if (GetCapture() == m_closeMark.Handle()) ReleaseCapture();
+            if (m_closeTop != 255) return true;
+            m_closeTop = 240;
+            PanelResized();
+            if (m_panelVisible) TogglePanel();
+            return true;
+        default: return false;
+    }
 }
 
 void MainForm::EnlargeSwfPlayer() {

@@ -6,6 +6,7 @@
 
 #include "player/shell/commands.h"
 #include "player/shell/control_ids.h"
+#include "player/shell/layout.h"
 #include "player/shell/shell_rules.h"
 #include "tests/e2e/support/programs.h"
 #include "toolkit/window.h"
@@ -233,6 +234,37 @@ TEST_F(PlayerTest, RightClickOnTheMovieOpensThePlayersMenu) {
     PostMessageW(m_window, WM_CANCELMODE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return menus() == 0; }, 5s));
     Exit();
+}
+
+TEST_F(PlayerTest, SplitterNarrowWindowAndCloseMark) {
+    ASSERT_NE(Start(), nullptr);
+    HWND panel = FindDescendant(m_window, player::kIdRightPanel);
+    ASSERT_NE(panel, nullptr);
+    auto widthPixels = [&] {
+        RECT r;
+        GetWindowRect(panel, &r);
+        return static_cast<int>(r.right - r.left);
+    };
+    EXPECT_EQ(widthPixels(), toolkit::TwipsToPixelsX(player::kPanelWidth));
+    // Dragged far to the left: held to 4500.
+    PostMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 100));
+    PostMessageW(panel, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-200), 100));
+    PostMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-200), 100));
+    EXPECT_TRUE(WaitUntil([&] { return widthPixels() == toolkit::TwipsToPixelsX(player::kPanelMaxWidth); }, 5s))
+        << widthPixels();
+    // A window narrower than 9050 loses the wider panel.
+    SetWindowPos(m_window, nullptr, 0, 0, toolkit::TwipsToPixelsX(8000), toolkit::TwipsToPixelsY(6510),
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(WaitUntil([&] { return widthPixels() == toolkit::TwipsToPixelsX(player::kPanelMinWidth); }, 5s))
+        << widthPixels();
+    // The close mark hides the panel, which is remembered.
+    HWND close = FindDescendant(m_window, player::kIdCloseMark);
+    ASSERT_NE(close, nullptr);
+    PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    PostMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(panel); }, 5s));
+    Exit();
+    EXPECT_NE(Read(L"config.ini").find("RightPanel=1\r\n"), std::string::npos) << Read(L"config.ini");
 }
 
 TEST_F(PlayerTest, MissingFileIsRemovedOnlyOnYes) {
