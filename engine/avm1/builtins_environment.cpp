@@ -1,5 +1,8 @@
 // Key, Mouse, Stage, Color, Sound, System.capabilities and Selection.
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "engine/avm1/builtins.h"
 
@@ -51,15 +54,35 @@ void InstallMouseAndStage(Vm& vm) {
 
     Object* stage = vm.NewObject();
     vm.Global()->Define("Stage", Value::Obj(stage));
-    auto getter = [&vm, stage](const char* name, NativeFunction fn) {
+    auto getter = [&vm, stage](const char* name, NativeFunction fn) -> Property& {
         Property& p = stage->SetOwn(name, Value(), 7);
         p.getter = vm.NewNative(std::move(fn));
         p.flags = kDontEnum | kDontDelete;
+        return p;
     };
     getter("width", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().StageWidth()); });
     getter("height", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().StageHeight()); });
-    stage->Define("scaleMode", Value::String("showAll"), kDontDelete);
-    stage->Define("align", Value::String(""), kDontDelete);
+    // align and scaleMode keep only what the player understands, in its own spelling.
+    auto setting = [&](const char* name, std::string initial, std::function<std::string(const std::string&)> normalize) {
+        auto value = std::make_shared<std::string>(std::move(initial));
+        Property& p = getter(name, [value](Vm&, CallContext&) { return Value::String(*value); });
+        p.setter = vm.NewNative([value, normalize](Vm& v, CallContext& c) {
+            *value = normalize(v.ToString(c.Arg(0)));
+            return Value();
+        });
+    };
+    setting("align", "", [](const std::string& text) {
+        std::string out;
+        for (char side : {'L', 'T', 'R', 'B'})
+            if (text.find(side) != std::string::npos || text.find(static_cast<char>(side + 32)) != std::string::npos)
+                out += side;
+        return out;
+    });
+    setting("scaleMode", "showAll", [](const std::string& text) -> std::string {
+        for (const char* mode : {"showAll", "exactFit", "noBorder", "noScale"})
+            if (NamesEqual(text, mode, false)) return mode;
+        return "showAll";
+    });
     stage->Define("showMenu", Value::Bool(true), kDontDelete);
     MakeBroadcaster(vm, stage);
 }

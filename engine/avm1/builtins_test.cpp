@@ -33,6 +33,25 @@ protected:
     }
 };
 
+TEST_F(BuiltinsTest, StageAlignAndScaleModeKeepWhatThePlayerUnderstands) {
+    Object* stage = vm.Get(vm.Global(), "Stage").AsObject();
+    ASSERT_TRUE(stage);
+    const struct {
+        const char* property;
+        Value value;
+        const char* expected;
+    } cases[] = {
+        {"align", S("TL"), "LT"}, {"align", S("bR"), "RB"}, {"align", S("TllLBbbtRrrlBr"), "LTRB"},
+        {"align", S("asdf"), ""}, {"align", Value::Bool(true), "TR"},
+        {"scaleMode", S("EXACTFIT"), "exactFit"}, {"scaleMode", S("noborder"), "noBorder"},
+        {"scaleMode", S("zoom"), "showAll"},
+    };
+    for (const auto& c : cases) {
+        vm.Set(stage, c.property, c.value);
+        EXPECT_EQ(vm.ToString(vm.Get(stage, c.property)), c.expected) << c.property << " " << vm.ToString(c.value);
+    }
+}
+
 TEST_F(BuiltinsTest, ArraySortFlags) {
     const struct {
         int flags;
