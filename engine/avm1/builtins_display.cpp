@@ -129,6 +129,13 @@ void InstallMovieClip(Vm& vm, Object* mc) {
     ClipMethod(vm, mc, "getDepth", [](Vm&, CallContext&, DisplayHost& d, ClipId clip) {
         return Value::Number(d.Depth(clip));
     });
+    ClipMethod(vm, mc, "getInstanceAtDepth", [](Vm& v, CallContext& c, DisplayHost& d, ClipId clip) -> Value {
+        if (c.args.empty()) return {};
+        const int depth = v.ToInt32(c.args[0]);
+        for (ClipId child : d.Children(clip))
+            if (d.Depth(child) == depth) return Value::Obj(v.ObjectForClip(child));
+        return {};
+    });
     ClipMethod(vm, mc, "getNextHighestDepth", [](Vm&, CallContext&, DisplayHost& d, ClipId clip) {
         return Value::Number(d.NextHighestDepth(clip));
     });

@@ -127,6 +127,18 @@ TEST_F(ClipTest, GotoAndStopIgnoresFramesBelowOneAndUnknownLabels) {
     }
 }
 
+TEST_F(ClipTest, GetInstanceAtDepthFindsOnlyDirectChildren) {
+    display.Add(root, "low", -16383);
+    Asm code;
+    for (int depth : {1, -16383, 2}) {
+        code.Push({depth, 1, "_root"}).Do(Op::GetVariable).Push({"getInstanceAtDepth"}).Do(Op::CallMethod);
+        code.Do(Op::TargetPath).Do(Op::Trace);
+    }
+    Run(code, root);
+    // b sits at depth 1 too, but inside a.
+    EXPECT_EQ(host.lines, (Lines{"_level0.a", "_level0.low", "undefined"}));
+}
+
 TEST_F(ClipTest, AttachMovieAppliesRegisteredClassAndInitObject) {
     // function Ball() { trace("ctor " + this.speed); } Object.registerClass("ball", Ball);
     Asm ctor;
