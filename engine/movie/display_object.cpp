@@ -43,6 +43,7 @@ void DisplayObject::SetButtonPhase(ButtonPhase phase) {
         if (!(rec.states & bit) || buttonChildren.count(rec.depth)) continue;
         auto child = CreateInstance(context, rec.characterId, rec.depth, nesting + 1, parent);
         if (!child) continue;
+        child->button = this;
         child->place.matrix = rec.matrix;
         child->place.colorTransform = def->legacyTransform ? *def->legacyTransform : rec.colorTransform;
         child->place.blendMode = rec.blendMode;

@@ -91,6 +91,7 @@ struct DisplayObject {
     int32_t depth;  // changes only with a swap of depths
     const int nesting;
     MovieClip* parent;
+    DisplayObject* button = nullptr;  // the button whose current state shows this instance
     Placement place;
     uint16_t placeFrame = 0;     // parent frame of the PlaceObject that created it
     bool fromTimeline = true;    // script-created instances survive timeline rebuilds

@@ -38,6 +38,18 @@ movie::MovieClip* MovieBridge::Timeline(ClipId clip) {
     return o ? o->clip.get() : nullptr;
 }
 
+movie::DisplayList* MovieBridge::ChildList(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o) return nullptr;
+    if (o->clip) return &o->clip->Children();
+    return o->character && o->character->AsButton() ? &o->buttonChildren : nullptr;
+}
+
+movie::DisplayObject* MovieBridge::Container(movie::DisplayObject* o) {
+    if (o->button) return o->button;
+    return o->parent ? &o->parent->Owner() : nullptr;
+}
+
 ClipId MovieBridge::Level(int level) {
     movie::MovieClip* root = m_player.Root();
     return level == 0 && root ? root->Owner().serial : kNoClip;
@@ -45,13 +57,14 @@ ClipId MovieBridge::Level(int level) {
 
 ClipId MovieBridge::Parent(ClipId clip) {
     movie::DisplayObject* o = Find(clip);
-    return o && o->parent ? o->parent->Owner().serial : kNoClip;
+    movie::DisplayObject* up = o ? Container(o) : nullptr;
+    return up ? up->serial : kNoClip;
 }
 
 ClipId MovieBridge::ChildByName(ClipId clip, std::string_view name, bool caseSensitive) {
-    movie::MovieClip* t = Timeline(clip);
-    if (!t) return kNoClip;
-    for (auto& [depth, child] : t->Children())
+    movie::DisplayList* list = ChildList(clip);
+    if (!list) return kNoClip;
+    for (auto& [depth, child] : *list)
         if (child && !child->place.name.empty() && NamesEqual(child->place.name, name, caseSensitive))
             return child->serial;
     return kNoClip;
@@ -59,8 +72,8 @@ ClipId MovieBridge::ChildByName(ClipId clip, std::string_view name, bool caseSen
 
 std::vector<ClipId> MovieBridge::Children(ClipId clip) {
     std::vector<ClipId> out;
-    if (movie::MovieClip* t = Timeline(clip))
-        for (auto& [depth, child] : t->Children())
+    if (movie::DisplayList* list = ChildList(clip))
+        for (auto& [depth, child] : *list)
             if (child) out.push_back(child->serial);
     return out;
 }
@@ -172,7 +185,7 @@ std::optional<int32_t> MovieBridge::ListDepth(int depth) {
 ClipId MovieBridge::Duplicate(ClipId clip, std::string_view name, int depth) {
     movie::DisplayObject* o = Find(clip);
     auto listDepth = ListDepth(depth);
-    if (!o || !o->parent || !listDepth) return kNoClip;
+    if (!o || !o->parent || o->button || !listDepth) return kNoClip;
     movie::DisplayObject* copy = o->parent->Duplicate(*o, *listDepth, name);
     return copy ? copy->serial : kNoClip;
 }
@@ -181,7 +194,7 @@ ClipId MovieBridge::Duplicate(ClipId clip, std::string_view name, int depth) {
 // and of the few topmost depths.
 void MovieBridge::Remove(ClipId clip) {
     movie::DisplayObject* o = Find(clip);
-    if (!o || !o->parent || o->depth < kDepthOffset || o->depth - kDepthOffset > kMaxRemovableDepth) return;
+    if (!o || !o->parent || o->button || o->depth < kDepthOffset || o->depth - kDepthOffset > kMaxRemovableDepth) return;
     o->parent->RemoveAt(o->depth);  // the player tells the VM before the clip goes
 }
 
@@ -213,7 +226,7 @@ ClipId MovieBridge::CreateEmpty(ClipId parent, std::string_view name, int depth)
 void MovieBridge::SwapDepths(ClipId clip, int depth) {
     movie::DisplayObject* o = Find(clip);
     auto listDepth = ListDepth(depth);
-    if (!o || !o->parent || !listDepth) return;
+    if (!o || !o->parent || o->button || !listDepth) return;
     o->parent->SwapDepths(o->depth, *listDepth);
     o->fromTimeline = false;  // a swapped instance no longer follows its timeline
 }
@@ -235,7 +248,7 @@ double MovieBridge::BytesLoaded(ClipId) {
 }
 
 void MovieBridge::LocalToGlobal(ClipId clip, double& x, double& y) {
-    for (movie::DisplayObject* o = Find(clip); o && o->parent; o = &o->parent->Owner()) {
+    for (movie::DisplayObject* o = Find(clip); o && Container(o); o = Container(o)) {
         const Matrix& m = o->place.matrix;
         double nx = m.a * x + m.c * y + m.tx / kTwips;
         double ny = m.b * x + m.d * y + m.ty / kTwips;
@@ -246,7 +259,7 @@ void MovieBridge::LocalToGlobal(ClipId clip, double& x, double& y) {
 
 void MovieBridge::GlobalToLocal(ClipId clip, double& x, double& y) {
     std::vector<movie::DisplayObject*> chain;
-    for (movie::DisplayObject* o = Find(clip); o && o->parent; o = &o->parent->Owner()) chain.push_back(o);
+    for (movie::DisplayObject* o = Find(clip); o && Container(o); o = Container(o)) chain.push_back(o);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         const Matrix& m = (*it)->place.matrix;
         double det = m.a * m.d - m.b * m.c;

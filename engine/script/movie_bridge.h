@@ -67,6 +67,10 @@ public:
 private:
     movie::DisplayObject* Find(ClipId clip) { return m_player.FindInstance(clip); }
     movie::MovieClip* Timeline(ClipId clip);
+    // A clip's children, or the instances a button's current state shows.
+    movie::DisplayList* ChildList(ClipId clip);
+    // What a script sees as the parent: the button for a button's state instances.
+    static movie::DisplayObject* Container(movie::DisplayObject* o);
     // A script depth as a display-list key; none outside the range the player accepts.
     static std::optional<int32_t> ListDepth(int depth);
 

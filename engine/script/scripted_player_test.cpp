@@ -144,6 +144,26 @@ TEST_F(ScriptedPlayerTest, ANewMovieStartsWithFreshGlobals) {
     EXPECT_EQ(lines, (std::vector<std::string>{"undefined"}));
 }
 
+TEST_F(ScriptedPlayerTest, ClipsInAButtonStateHaveTheButtonAsParent) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    Asm path;
+    path.Push({"this"}).Do(Op::GetVariable).Do(Op::TargetPath).Do(Op::Trace);
+    sprite.DoAction(path.Bytes());
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    swf::Button button;
+    button.records.push_back({swf::kButtonUp, 1, 1, {}, {}, {}, swf::BlendMode::Normal});
+    m.DefineButton2(2, button);
+    swf::PlaceObject place = swfgen::Placement(2, 1);
+    place.name = "b";
+    m.Place(place);
+    m.ShowFrame();
+    Player().Load(m.Build());
+    // The button took the first default name before its own was set.
+    EXPECT_EQ(lines, (std::vector<std::string>{"_level0.b.instance2"}));
+}
+
 TEST(ScriptedPlayer, PlayersKeepTheirOwnGlobals) {
     Asm set;
     set.Push({"_global"}).Do(Op::GetVariable).Push({"mark", 1}).Do(Op::SetMember).Do(Op::Stop);
