@@ -138,6 +138,16 @@ TEST_F(PlayerTest, ViewSettingsGoToConfigAndComeBack) {
     EXPECT_NE(Read(L"config.ini").find("RightPanel=0\r\n"), std::string::npos);
 }
 
+TEST_F(PlayerTest, KeysAlreadyInConfigKeepTheirPlaces) {
+    m_folder.Write(L"config.ini", "[CONFIG]\r\nOnTop=1\r\nUI=2\r\n");
+    ASSERT_NE(Start(), nullptr);
+    Command("mnuSetOnTop");  // read as checked, now off
+    Exit();
+    // "2" is style 1; keys already in the file keep their places.
+    EXPECT_EQ(Read(L"config.ini"),
+              "[CONFIG]\r\nOnTop=0\r\nUI=0\r\nLIST=default\r\nRightPanel=0\r\nToolBar=0\r\nScaleMode=0\r\nWelcome=0\r\n");
+}
+
 TEST_F(PlayerTest, CommandLineMoviesAreAppendedAndNothingPlays) {
     m_folder.Write(L"default.flst", Line("demo", Path(L"demo.swf")));
     m_folder.Write(L"config.ini", "[CONFIG]\r\nLIST=favorite\r\n");
