@@ -1,5 +1,8 @@
 #include "engine/movie/display_object.h"
 
+#include <cmath>
+#include <string>
+
 #include "engine/movie/movie_clip.h"
 
 namespace velmora::movie {
@@ -51,6 +54,18 @@ void DisplayObject::SetButtonPhase(ButtonPhase phase) {
         buttonChildren.emplace(rec.depth, std::move(child));
     }
     context.changed = true;
+}
+
+bool InvertMatrix(const Matrix& m, Matrix& out) {
+    double det = m.a * m.d - m.b * m.c;
+    if (std::abs(det) < 1e-12) return false;
+    out.a = m.d / det;
+    out.b = -m.b / det;
+    out.c = -m.c / det;
+    out.d = m.a / det;
+    out.tx = -(out.a * m.tx + out.c * m.ty);
+    out.ty = -(out.b * m.tx + out.d * m.ty);
+    return true;
 }
 
 std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,

@@ -108,6 +108,9 @@ private:
     uint16_t m_morphRatio = 0;
 };
 
+// The inverse of an affine matrix; false when it has none.
+bool InvertMatrix(const Matrix& m, Matrix& out);
+
 // Creates the instance for a character: sprites get a timeline, buttons their up state.
 std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
                                               int nesting, MovieClip* parent);

@@ -10,21 +10,9 @@ namespace {
 
 constexpr int kMaxHitNesting = 8;
 
-bool Invert(const Matrix& m, Matrix& out) {
-    double det = m.a * m.d - m.b * m.c;
-    if (std::abs(det) < 1e-12) return false;
-    out.a = m.d / det;
-    out.b = -m.b / det;
-    out.c = -m.c / det;
-    out.d = m.a / det;
-    out.tx = -(out.a * m.tx + out.c * m.ty);
-    out.ty = -(out.b * m.tx + out.d * m.ty);
-    return true;
-}
-
 bool HitShape(const Shape& shape, const Matrix& toPixels, double x, double y) {
     Matrix inverse;
-    if (!Invert(toPixels, inverse)) return false;
+    if (!InvertMatrix(toPixels, inverse)) return false;
     PointF p = {inverse.a * x + inverse.c * y + inverse.tx, inverse.b * x + inverse.d * y + inverse.ty};
     return raster::HitTestShape(shape, p);
 }

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <utility>
+
+#include "engine/raster/renderer.h"
 
 namespace velmora::script {
 
@@ -97,6 +100,8 @@ HostValue MovieBridge::GetProperty(ClipId clip, ClipProp prop) {
     case ClipProp::XScale: return HostValue::Number(ScaleX(m));
     case ClipProp::YScale: return HostValue::Number(ScaleY(m));
     case ClipProp::Rotation: return HostValue::Number(Rotation(m));
+    case ClipProp::Width: return HostValue::Number(ExtentInParent(*o, true));
+    case ClipProp::Height: return HostValue::Number(ExtentInParent(*o, false));
     case ClipProp::Alpha: return HostValue::Number(o->place.colorTransform.aMul * 100);
     case ClipProp::Visible: return HostValue::Boolean(o->place.visible);
     case ClipProp::CurrentFrame: return HostValue::Number(t ? t->CurrentFrame() : 1);
@@ -135,6 +140,16 @@ void MovieBridge::SetProperty(ClipId clip, ClipProp prop, const HostValue& value
     case ClipProp::Rotation:
         if (finite) Compose(m, ScaleX(m), ScaleY(m), v);
         break;
+    case ClipProp::Width:
+    case ClipProp::Height: {
+        // Scales to the new extent; an instance that draws nothing keeps its scale.
+        const bool width = prop == ClipProp::Width;
+        double now = ExtentInParent(*o, width);
+        if (!finite || v < 0 || now <= 0) return;
+        if (width) Compose(m, ScaleX(m) * v / now, ScaleY(m), Rotation(m));
+        else Compose(m, ScaleX(m), ScaleY(m) * v / now, Rotation(m));
+        break;
+    }
     case ClipProp::Alpha:
         if (finite) o->place.colorTransform.aMul = static_cast<float>(v / 100);
         break;
@@ -268,6 +283,83 @@ void MovieBridge::GlobalToLocal(ClipId clip, double& x, double& y) {
         x = (m.d * dx - m.c * dy) / det;
         y = (-m.b * dx + m.a * dy) / det;
     }
+}
+
+Matrix MovieBridge::GlobalMatrix(movie::DisplayObject* o) {
+    Matrix m;
+    for (; o && Container(o); o = Container(o)) m = o->place.matrix * m;
+    return m;
+}
+
+bool MovieBridge::ContentBounds(movie::DisplayObject& o, const Matrix& m, Bounds& out) {
+    bool any = false;
+    if (const Shape* shape = o.DrawnShape()) {
+        const RectTwips& r = shape->bounds;
+        for (auto [x, y] : {std::pair{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMin, r.yMax}, {r.xMax, r.yMax}}) {
+            // Bounds are kept in whole twips, as the player keeps them.
+            double px = std::round(m.a * x + m.c * y + m.tx), py = std::round(m.b * x + m.d * y + m.ty);
+            if (out.xMin > out.xMax) out = {px, py, px, py};
+            out.xMin = std::min(out.xMin, px);
+            out.yMin = std::min(out.yMin, py);
+            out.xMax = std::max(out.xMax, px);
+            out.yMax = std::max(out.yMax, py);
+            any = true;
+        }
+    }
+    movie::DisplayList& children = o.clip ? o.clip->Children() : o.buttonChildren;
+    for (auto& [depth, child] : children) any |= ContentBounds(*child, m * child->place.matrix, out);
+    return any;
+}
+
+double MovieBridge::ExtentInParent(movie::DisplayObject& o, bool width) {
+    Bounds b{1, 1, 0, 0};
+    if (!ContentBounds(o, o.place.matrix, b)) return 0;
+    return (width ? b.xMax - b.xMin : b.yMax - b.yMin) / kTwips;
+}
+
+Bounds MovieBridge::GetBounds(ClipId clip, ClipId space) {
+    // An empty clip reports the player's "nowhere" corner.
+    constexpr double kNowhere = 6710886.35;
+    movie::DisplayObject* o = Find(clip);
+    movie::DisplayObject* target = Find(space);
+    Matrix toTarget;
+    if (!o || !target || !movie::InvertMatrix(GlobalMatrix(target), toTarget)) return {};
+    Bounds b{1, 1, 0, 0};  // empty until the first corner
+    if (!ContentBounds(*o, toTarget * GlobalMatrix(o), b)) return {kNowhere, kNowhere, kNowhere, kNowhere};
+    return {b.xMin / kTwips, b.yMin / kTwips, b.xMax / kTwips, b.yMax / kTwips};
+}
+
+bool MovieBridge::HitTestPoint(ClipId clip, double x, double y, bool shapeFlag) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o) return false;
+    const PointF stage = {static_cast<float>(x * kTwips), static_cast<float>(y * kTwips)};
+    if (!shapeFlag) {
+        Bounds b{1, 1, 0, 0};
+        if (!ContentBounds(*o, GlobalMatrix(o), b)) return false;
+        return stage.x >= b.xMin && stage.x <= b.xMax && stage.y >= b.yMin && stage.y <= b.yMax;
+    }
+    std::function<bool(movie::DisplayObject&, const Matrix&)> hit = [&](movie::DisplayObject& d, const Matrix& m) {
+        Matrix inverse;
+        if (const Shape* shape = d.DrawnShape(); shape && movie::InvertMatrix(m, inverse)) {
+            PointF local = {static_cast<float>(inverse.a * stage.x + inverse.c * stage.y + inverse.tx),
+                            static_cast<float>(inverse.b * stage.x + inverse.d * stage.y + inverse.ty)};
+            if (raster::HitTestShape(*shape, local)) return true;
+        }
+        movie::DisplayList& children = d.clip ? d.clip->Children() : d.buttonChildren;
+        for (auto& [depth, child] : children)
+            if (child->place.visible && hit(*child, m * child->place.matrix)) return true;
+        return false;
+    };
+    return hit(*o, GlobalMatrix(o));
+}
+
+bool MovieBridge::HitTestClip(ClipId clip, ClipId other) {
+    movie::DisplayObject* a = Find(clip);
+    movie::DisplayObject* b = Find(other);
+    if (!a || !b) return false;
+    Bounds ba{1, 1, 0, 0}, bb{1, 1, 0, 0};
+    if (!ContentBounds(*a, GlobalMatrix(a), ba) || !ContentBounds(*b, GlobalMatrix(b), bb)) return false;
+    return ba.xMin <= bb.xMax && bb.xMin <= ba.xMax && ba.yMin <= bb.yMax && bb.yMin <= ba.yMax;
 }
 
 ColorTransform MovieBridge::GetColorTransform(ClipId clip) {

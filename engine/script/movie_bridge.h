@@ -48,9 +48,9 @@ public:
     int NextHighestDepth(ClipId clip) override;
     double BytesLoaded(ClipId clip) override;
     double BytesTotal(ClipId clip) override { return BytesLoaded(clip); }
-    bool HitTestPoint(ClipId, double, double, bool) override { return false; }
-    bool HitTestClip(ClipId, ClipId) override { return false; }
-    Bounds GetBounds(ClipId, ClipId) override { return {}; }
+    bool HitTestPoint(ClipId clip, double x, double y, bool shapeFlag) override;
+    bool HitTestClip(ClipId clip, ClipId other) override;
+    Bounds GetBounds(ClipId clip, ClipId space) override;
     void LocalToGlobal(ClipId clip, double& x, double& y) override;
     void GlobalToLocal(ClipId clip, double& x, double& y) override;
     void StartDrag(ClipId, bool, const Bounds*) override {}
@@ -71,6 +71,12 @@ private:
     movie::DisplayList* ChildList(ClipId clip);
     // What a script sees as the parent: the button for a button's state instances.
     static movie::DisplayObject* Container(movie::DisplayObject* o);
+    // Instance twips -> stage twips.
+    static Matrix GlobalMatrix(movie::DisplayObject* o);
+    // Bounds (twips) of everything an instance draws, under `m` (instance -> target space).
+    static bool ContentBounds(movie::DisplayObject& o, const Matrix& m, Bounds& out);
+    // _width / _height: the extent in the parent's pixels.
+    static double ExtentInParent(movie::DisplayObject& o, bool width);
     // A script depth as a display-list key; none outside the range the player accepts.
     static std::optional<int32_t> ListDepth(int depth);
 

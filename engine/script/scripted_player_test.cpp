@@ -9,6 +9,7 @@
 #include "engine/avm1/test_support.h"
 #include "engine/movie/movie_clip.h"
 #include "tools/swfgen/movie_builder.h"
+#include "tools/swfgen/shape_builder.h"
 
 namespace velmora::script {
 namespace {
@@ -162,6 +163,47 @@ TEST_F(ScriptedPlayerTest, ClipsInAButtonStateHaveTheButtonAsParent) {
     Player().Load(m.Build());
     // The button took the first default name before its own was set.
     EXPECT_EQ(lines, (std::vector<std::string>{"_level0.b.instance2"}));
+}
+
+// trace(s.method(args...))
+void TraceCall(Asm& a, const char* method, std::initializer_list<P> reversedArgs) {
+    a.Push(reversedArgs).Push({static_cast<int>(reversedArgs.size()), P("s")}).Do(Op::GetVariable);
+    a.Push({P(method)}).Do(Op::CallMethod).Do(Op::Trace);
+}
+
+TEST_F(ScriptedPlayerTest, SizeBoundsAndHitTestsFollowWhatAClipDraws) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::ShapeBuilder box;
+    box.SetStyles(box.AddFill(swfgen::SolidFill({255, 0, 0, 255})), 0, 0);
+    box.Rect(0, 0, 10 * 20, 20 * 20);  // 10 x 20 px
+    m.DefineShape(1, box.Build());
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.Place(1, 1);
+    sprite.ShowFrame();
+    m.DefineSprite(2, sprite);
+    swf::PlaceObject place = swfgen::Placement(2, 1, {1, 0, 0, 1, 50 * 20, 5 * 20});
+    place.name = "s";
+    m.Place(place);
+    Asm script;
+    TraceMember(script, "s", "_width");
+    TraceMember(script, "s", "_height");
+    for (const char* side : {"xMin", "yMin", "xMax", "yMax"}) {  // s.getBounds(_root)[side]
+        script.Push({"_root"}).Do(Op::GetVariable).Push({1, "s"}).Do(Op::GetVariable).Push({"getBounds"});
+        script.Do(Op::CallMethod).Push({P(side)}).Do(Op::GetMember).Do(Op::Trace);
+    }
+    TraceCall(script, "hitTest", {true, 10, 55});
+    TraceCall(script, "hitTest", {true, 10, 45});
+    TraceCall(script, "hitTest", {false, 26, 59});
+    script.Push({"s"}).Do(Op::GetVariable).Push({"_width", 20}).Do(Op::SetMember);
+    TraceMember(script, "s", "_xscale");
+    CallOn(script, "_root", "createEmptyMovieClip", {9, "e"});
+    script.Push({0, "e"}).Do(Op::GetVariable).Push({"getBounds"}).Do(Op::CallMethod).Push({"xMin"});
+    script.Do(Op::GetMember).Do(Op::Trace);
+    m.DoAction(script.Bytes());
+    m.ShowFrame();
+    Player().Load(m.Build());
+    EXPECT_EQ(lines, (std::vector<std::string>{"10", "20", "50", "5", "60", "25", "true", "false", "false", "200",
+                                               "6710886.35"}));
 }
 
 TEST(ScriptedPlayer, PlayersKeepTheirOwnGlobals) {
