@@ -80,6 +80,8 @@ void ScriptedPlayer::StartVm() {
 
 void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
     if (!m_player.Root()) return;
+    // Event methods need script objects, so a movie without scripts never makes a VM.
+    if (request.source == movie::ActionSource::ClipMethod && !m_vm) return;
     if (!m_vm) StartVm();
     if (m_stopped) return;
     if (request.source != movie::ActionSource::ClipMethod) {

@@ -206,6 +206,16 @@ TEST_F(ScriptedPlayerTest, SizeBoundsAndHitTestsFollowWhatAClipDraws) {
                                                "6710886.35"}));
 }
 
+TEST_F(ScriptedPlayerTest, AMovieWithoutScriptsMakesNoVm) {
+    Player().Load(Movie({}));
+    Player().RunFrame();
+    EXPECT_EQ(scripted.GetVm(), nullptr);
+    Asm script;
+    script.Push({"hi"}).Do(Op::Trace);
+    Player().Load(Movie({script}));
+    EXPECT_NE(scripted.GetVm(), nullptr);
+}
+
 TEST(ScriptedPlayer, PlayersKeepTheirOwnGlobals) {
     Asm set;
     set.Push({"_global"}).Do(Op::GetVariable).Push({"mark", 1}).Do(Op::SetMember).Do(Op::Stop);
