@@ -1,5 +1,6 @@
 #include "engine/script/scripted_player.h"
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 
@@ -85,7 +86,7 @@ void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
     if (!m_vm) StartVm();
     if (m_stopped) return;
     if (request.source != movie::ActionSource::ClipMethod) {
-        m_vm->RunActions(request.bytes, request.swfVersion, request.target);
+        m_vm->RunActions(CodeFor(request), request.target);
         return;
     }
     if (!m_vm->HasClipObject(request.target) || !request.event) return;
@@ -94,12 +95,26 @@ void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
     if (!method.empty()) m_vm->CallClipMethod(request.target, method);
 }
 
+std::shared_ptr<const avm1::CodeBlock> ScriptedPlayer::CodeFor(const movie::ActionRequest& request) {
+    // Action bytes live in the movie's definition as long as the VM does: copy each block
+    // once. The comparison guards against a block moved while the movie was still loading.
+    auto& code = m_code[request.bytes.data()];
+    if (!code || !std::equal(code->bytes.begin(), code->bytes.end(), request.bytes.begin(), request.bytes.end())) {
+        auto block = std::make_shared<avm1::CodeBlock>();
+        block->bytes.assign(request.bytes.begin(), request.bytes.end());
+        block->swfVersion = request.swfVersion;
+        code = std::move(block);
+    }
+    return code;
+}
+
 void ScriptedPlayer::ClipRemoved(uint64_t serial) {
     if (!m_vm) return;
     if (serial == m_vmRoot) {
         // The movie is going: its scripts and their objects go with it.
         m_bridge.SetVm(nullptr);
         m_vm.reset();
+        m_code.clear();
         return;
     }
     m_vm->ClipRemoved(serial);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "engine/avm1/text_codec.h"
 #include "engine/avm1/vm.h"
@@ -60,6 +61,7 @@ private:
     };
 
     void RunActions(const movie::ActionRequest& request);
+    std::shared_ptr<const avm1::CodeBlock> CodeFor(const movie::ActionRequest& request);
     void ClipRemoved(uint64_t serial);
     void Ticked();
     void StartVm();
@@ -70,6 +72,7 @@ private:
     Environment m_environment{*this};
     SystemCodePageCodec m_codec;
     std::unique_ptr<avm1::Vm> m_vm;
+    std::unordered_map<const uint8_t*, std::shared_ptr<const avm1::CodeBlock>> m_code;
     uint64_t m_vmRoot = 0;  // serial of the root the VM was made for
     size_t m_heapAfterCollect = 0;
     bool m_stopped = false;
