@@ -40,6 +40,8 @@ char32_t DecodeUtf8(std::string_view s, size_t& pos) {
     return cp;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -57,8 +59,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 std::u32string Utf8ToUtf32(std::string_view utf8) {
     std::u32string out;

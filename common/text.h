@@ -8,6 +8,7 @@
 namespace velmora {
 
 std::u32string Utf8ToUtf32(std::string_view utf8);
+void AppendUtf8(std::string& out, char32_t codePoint);
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 

@@ -6,24 +6,6 @@ namespace velmora::avm1 {
 
 namespace {
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one code point; malformed bytes come out as themselves (Latin-1), which
 // is what the player does with stray bytes in SWF 6 strings.
 uint32_t NextCodePoint(std::string_view s, size_t& i) {
@@ -51,7 +33,7 @@ uint32_t NextCodePoint(std::string_view s, size_t& i) {
 std::string Latin1Codec::AnsiToUtf8(std::string_view bytes) const {
     std::string out;
     out.reserve(bytes.size());
-    for (char c : bytes) AppendUtf8(out, static_cast<uint8_t>(c));
+    for (char c : bytes) velmora::AppendUtf8(out, static_cast<uint8_t>(c));
     return out;
 }
 
@@ -76,22 +58,6 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         } else {
             out += static_cast<char16_t>(cp);
         }
-    }
-    return out;
-}
-
-std::string Utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size());
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        uint32_t cp = utf16[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp < 0xE000) {
-            cp = 0xFFFD;  // half a pair has no UTF-8 form
-        }
-        AppendUtf8(out, cp);
     }
     return out;
 }

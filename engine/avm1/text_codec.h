@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
+
 namespace velmora::avm1 {
 
 class TextCodec {
@@ -24,6 +26,6 @@ public:
 
 // UTF-8 <-> UTF-16 code units (string methods index by code unit, as the player does).
 std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view utf16);
+using velmora::Utf16ToUtf8;  // lone surrogates become U+FFFD
 
 }  // namespace velmora::avm1
