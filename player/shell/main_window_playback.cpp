@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "common/flst.h"
 #include "common/paths.h"
 #include "player/shell/main_window.h"
 
@@ -29,7 +30,7 @@ void MainForm::PlayFlash() {
     if (m_list.Selected() > count) m_list.SetSelected(count);
     if (m_list.Selected() == 0) m_list.SetSelected(1);
     const lists::CItem* item = m_list.Item(m_list.Selected());
-    const auto parts = item ? SplitCaption(toolkit::Narrow(item->Caption)) : std::nullopt;
+    const auto parts = item ? flst::SplitCaption(toolkit::Narrow(item->Caption)) : std::nullopt;
     if (!parts) {
         PlaybackError();
         return;

@@ -4,17 +4,6 @@
 
 namespace velmora::player {
 
-namespace {
-constexpr std::string_view kFiftySpaces = "                                                  ";
-static_assert(kFiftySpaces.size() == 50);
-
-std::string_view Trim(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-}  // namespace
-
 std::string IdleTitle() {
     return "Ostrel" + std::string(kApplicationTitle) + " Ver" + std::to_string(kVersionMajor) + "." +
            std::to_string(kVersionMinor);
@@ -32,42 +21,6 @@ StartMode StartModeOf(std::string_view commandLine) {
     if (second == 's') return StartMode::LocalSearch;
     if (second == 'n') return StartMode::CacheSearch;
     return StartMode::MainWindow;
-}
-
-bool CommandLineNamesMovies(std::string_view commandLine) {
-    return !commandLine.empty() && commandLine.find('/') == std::string_view::npos;
-}
-
-ShownList ShownListOf(std::string_view value) {
-    const std::string_view list = Trim(value);
-    if (list.empty() || list == "default") return ShownList::Default;
-    if (list == "favorite") return ShownList::Favorite;
-    return ShownList::Network;
-}
-
-std::string_view ListKeyOf(ShownList list) {
-    switch (list) {
-        case ShownList::Default: return "default";
-        case ShownList::Favorite: return "favorite";
-        case ShownList::Network: break;
-    }
-    return "network";
-}
-
-std::string_view ListNameOf(ShownList list) {
-    switch (list) {
-        case ShownList::Default: return "播放列表";
-        case ShownList::Favorite: return "收藏影片";
-        case ShownList::Network: break;
-    }
-    return "网络影片";
-}
-
-std::optional<CaptionParts> SplitCaption(std::string_view caption) {
-    const size_t run = caption.find(kFiftySpaces);
-    if (run == std::string_view::npos) return std::nullopt;
-    return CaptionParts{std::string(Trim(caption.substr(0, run))),
-                        std::string(Trim(caption.substr(run + kFiftySpaces.size())))};
 }
 
 int32_t PreviousItem(int32_t selected, int32_t count) {

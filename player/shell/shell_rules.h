@@ -24,16 +24,6 @@ std::string VersionText();
 enum class StartMode { MainWindow, LocalSearch, CacheSearch };
 // By the first two characters of the command line, lower-cased.
 StartMode StartModeOf(std::string_view commandLine);
-// A command line that is not empty and holds no "/" names movies for the default list.
-bool CommandLineNamesMovies(std::string_view commandLine);
-
-enum class ShownList { Default, Favorite, Network };
-// The LIST value of config.ini, trimmed: "" or "default", "favorite", anything else network.
-ShownList ShownListOf(std::string_view value);
-// What LIST is written as at exit.
-std::string_view ListKeyOf(ShownList list);
-// The caption of lblListName: "播放列表", "收藏影片", "网络影片".
-std::string_view ListNameOf(ShownList list);
 
 // The settings record: 0/1 flags mirroring section CONFIG.
 struct Settings {
@@ -70,14 +60,6 @@ void WriteSettings(const Settings& s, bool welcomeChecked, Write&& write) {
     write("OnTop", std::to_string(s.OnTop));
     write("Welcome", welcomeChecked ? "0" : "1");
 }
-
-// A local item's caption is the title, 50 spaces and the path; split at the first run of
-// 50 spaces, both halves trimmed. Nothing when the caption holds no such run.
-struct CaptionParts {
-    std::string title;
-    std::string path;
-};
-std::optional<CaptionParts> SplitCaption(std::string_view caption);
 
 // Previous and next in a local list of `count` items (positions from 1), wrapping at the
 // ends; `selected` 0 counts as item 1. 0 for an empty list.

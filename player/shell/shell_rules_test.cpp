@@ -2,12 +2,11 @@
 
 #include <map>
 
+#include "common/flst.h"
 #include "player/shell/shell_rules.h"
 
 namespace velmora::player {
 namespace {
-
-const std::string kFifty(50, ' ');
 
 TEST(ShellRules, TitlesAndVersion) {
     EXPECT_EQ(IdleTitle(), "OstrelVelmoraFlash播放软件 Ver2.1");
@@ -33,20 +32,8 @@ TEST(ShellRules, CommandLineSwitches) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StartModeOf(c.line), c.mode) << c.line;
-        EXPECT_EQ(CommandLineNamesMovies(c.line), c.movies) << c.line;
+        EXPECT_EQ(flst::IsMovieCommandLine(c.line), c.movies) << c.line;
     }
-}
-
-TEST(ShellRules, ListValueOfConfig) {
-    const std::map<std::string, ShownList> cases = {
-        {"", ShownList::Default},          {"default", ShownList::Default},
-        {"  default ", ShownList::Default}, {"favorite", ShownList::Favorite},
-        {" favorite", ShownList::Favorite}, {"network", ShownList::Network},
-        {"abc", ShownList::Network},        {"Default", ShownList::Network},
-    };
-    for (const auto& [value, list] : cases) EXPECT_EQ(ShownListOf(value), list) << '"' << value << '"';
-    EXPECT_EQ(ListKeyOf(ShownList::Network), "network");
-    EXPECT_EQ(ListNameOf(ShownList::Favorite), "收藏影片");
 }
 
 TEST(ShellRules, OnlyOneCountsAsSet) {
@@ -65,21 +52,6 @@ TEST(ShellRules, OnlyOneCountsAsSet) {
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"UI", "0"}, {"RightPanel", "1"}, {"ToolBar", "0"}, {"ScaleMode", "1"}, {"OnTop", "0"}, {"Welcome", "1"}};
     EXPECT_EQ(written, expected);
-}
-
-TEST(ShellRules, CaptionSplitsAtTheFirstFiftySpaces) {
-    auto parts = SplitCaption("片头" + kFifty + "D:\\flash\\片头.swf");
-    ASSERT_TRUE(parts);
-    EXPECT_EQ(parts->title, "片头");
-    EXPECT_EQ(parts->path, "D:\\flash\\片头.swf");
-    parts = SplitCaption("  a " + kFifty + "   b  ");  // runs longer than 50 trim away
-    ASSERT_TRUE(parts);
-    EXPECT_EQ(parts->title, "a");
-    EXPECT_EQ(parts->path, "b");
-    parts = SplitCaption("t" + kFifty);
-    ASSERT_TRUE(parts);
-    EXPECT_EQ(parts->path, "");
-    EXPECT_FALSE(SplitCaption("t" + std::string(49, ' ') + "p"));
 }
 
 TEST(ShellRules, PreviousAndNextWrap) {
