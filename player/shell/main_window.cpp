@@ -61,6 +61,7 @@ bool MainForm::Load(const std::wstring& commandLine, const StatusSink& status) {
                         nullptr, m_menuBar.get(), LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))))
         return false;
     SetClassLongPtrW(Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(m_workspace.get()));
+    SkinMenus();
     CreateChildren();
 
     // 1. The movie player's own window keeps our popup menu instead of its own.

@@ -90,6 +90,7 @@ private:
 
     // main_window_controls.cpp
     void BuildMenus();
+    void SkinMenus();
     void BuildToolbar();
     void BuildRightPanel();
     void SetMenuEnabled(std::string_view name, int index, bool enabled);
@@ -173,6 +174,7 @@ private:
     ChildPanel m_closeMark;       // lblCloseRight
     int m_closeTop = 240;
     toolkit::MenuHandle m_menuBar;
+    ostrel::VsNetMenu m_menuSkin;  // draws the menu bar and every popup in the chosen menu style
     HMENU m_popupMenu = nullptr;  // mnuPopup, owned by m_popups
     HMENU m_listMenu = nullptr;   // mnuList
     std::vector<toolkit::MenuHandle> m_popups;

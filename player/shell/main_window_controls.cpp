@@ -83,6 +83,16 @@ void MainForm::BuildMenus() {
     m_accelerators = CreateAcceleratorTableW(accelerators.data(), static_cast<int>(accelerators.size()));
 }
 
+void MainForm::SkinMenus() {
+    // The menu control finds an item's icon by the name and caption of its table row.
+    std::vector<ostrel::MenuControlInfo> controls;
+    for (const MenuEntry& e : MenuTable())
+        if (e.kind == MenuKind::Item || e.kind == MenuKind::SubMenu)
+            controls.push_back({toolkit::Widen(e.name), e.index, toolkit::Widen(e.caption)});
+    m_menuSkin.SetMenuControls(std::move(controls));
+    m_menuSkin.Init(Handle());
+}
+
 void MainForm::SetMenuEnabled(std::string_view name, int index, bool enabled) {
     const int row = FindMenuRow(name, index);
     if (row < 0) return;
@@ -310,6 +320,7 @@ void MainForm::SaveConfig() {
 
 void MainForm::ApplyUIStyle(int style) {
     m_settings.UIStyle = static_cast<int16_t>(style);
+    m_menuSkin.SetUseOffice2003Style(style == 1);
     SetMenuChecked("mnuUIStyle", 0, style == 0);
     SetMenuChecked("mnuUIStyle", 1, style == 1);
     m_toolbar.SetOffice2003Style(style == 1);
