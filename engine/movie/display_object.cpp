@@ -50,6 +50,7 @@ void DisplayObject::SetButtonPhase(ButtonPhase phase) {
         child->place.matrix = rec.matrix;
         child->place.colorTransform = def->legacyTransform ? *def->legacyTransform : rec.colorTransform;
         child->place.blendMode = rec.blendMode;
+        child->place.filters = rec.filters;
         if (child->clip) child->clip->EnsureStarted();
         buttonChildren.emplace(rec.depth, std::move(child));
     }

@@ -70,6 +70,8 @@ struct Placement {
     uint16_t clipDepth = 0;
     bool visible = true;
     swf::BlendMode blendMode = swf::BlendMode::Normal;
+    std::vector<Filter> filters;
+    bool cacheAsBitmap = false;
 };
 
 struct DisplayObject {

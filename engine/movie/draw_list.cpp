@@ -1,20 +1,31 @@
 #include "engine/movie/draw_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 #include "engine/movie/movie_clip.h"
+#include "engine/raster/filters.h"
 
 namespace velmora::movie {
 
 namespace {
 
+// What every level of the flattening shares.
+struct Build {
+    DrawList& out;
+    double stageScale;  // device pixels per stage pixel, for filter sizes
+    int layers = 0;     // open layers around the object being added
+};
+
 void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, bool inMask,
-               DrawList& out);
+               int spread, Build& build);
 
 // Inside a mask's own content every shape only adds coverage: clip depths there do not
-// open further masks.
-void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, bool inMask, DrawList& out) {
+// open further masks. `spread` is how far enclosing filters carry a change of any pixel.
+void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, bool inMask, int spread,
+             Build& build) {
+    DrawList& out = build.out;
     std::vector<int32_t> masks;  // clip depths of the open masks, innermost last
     for (auto& [depth, object] : list) {
         while (!masks.empty() && depth > masks.back()) {
@@ -24,12 +35,12 @@ void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx
         if (!object->place.visible) continue;
         if (object->place.clipDepth > 0 && !inMask) {
             out.push_back({DrawCommand::Op::PushMask, object->serial});
-            AddObject(*object, toPixels, cx, true, out);
+            AddObject(*object, toPixels, cx, true, spread, build);
             out.push_back({DrawCommand::Op::BeginMasked, object->serial});
             masks.push_back(object->place.clipDepth);
             continue;
         }
-        AddObject(*object, toPixels, cx, inMask, out);
+        AddObject(*object, toPixels, cx, inMask, spread, build);
     }
     while (!masks.empty()) {
         out.push_back({DrawCommand::Op::PopMask});
@@ -37,10 +48,13 @@ void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx
     }
 }
 
-void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, bool inMask,
-               DrawList& out) {
-    Matrix m = parentMatrix * object.place.matrix;
-    ColorTransform cx = parentCx * object.place.colorTransform;
+// Blend modes, filters and bitmap caching draw the object offscreen first.
+bool NeedsLayer(const Placement& place) {
+    return place.blendMode != swf::BlendMode::Normal || !place.filters.empty() || place.cacheAsBitmap;
+}
+
+void AddContent(DisplayObject& object, const Matrix& m, const ColorTransform& cx, bool inMask, int spread,
+                Build& build) {
     if (const Shape* shape = object.DrawnShape()) {
         DrawCommand c;
         c.key = object.serial;
@@ -50,18 +64,44 @@ void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTra
         c.colorTransform = cx;
         c.bounds = raster::ShapePixelBounds(*shape, m);
         // Anti-aliasing may touch one pixel beyond the geometric bounds.
-        c.bounds = {c.bounds.left - 1, c.bounds.top - 1, c.bounds.right + 1, c.bounds.bottom + 1};
-        out.push_back(c);
+        const int grow = 1 + spread;
+        c.bounds = {c.bounds.left - grow, c.bounds.top - grow, c.bounds.right + grow, c.bounds.bottom + grow};
+        build.out.push_back(c);
     }
-    if (object.clip) AddList(object.clip->Children(), m, cx, inMask, out);
-    if (!object.buttonChildren.empty()) AddList(object.buttonChildren, m, cx, inMask, out);
+    if (object.clip) AddList(object.clip->Children(), m, cx, inMask, spread, build);
+    if (!object.buttonChildren.empty()) AddList(object.buttonChildren, m, cx, inMask, spread, build);
+}
+
+void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentCx, bool inMask,
+               int spread, Build& build) {
+    const Matrix m = parentMatrix * object.place.matrix;
+    const ColorTransform cx = parentCx * object.place.colorTransform;
+    if (inMask || !NeedsLayer(object.place)) {
+        AddContent(object, m, cx, inMask, spread, build);
+        return;
+    }
+    // Alpha and erase work on the transparency of an enclosing layer; over the opaque
+    // stage they leave nothing to see.
+    const swf::BlendMode blend = object.place.blendMode;
+    if ((blend == swf::BlendMode::Alpha || blend == swf::BlendMode::Erase) && build.layers == 0) return;
+    // The layer's colour transform and filters apply to the whole picture, after its
+    // content is drawn untransformed in colour.
+    DrawCommand push{DrawCommand::Op::PushLayer, object.serial};
+    push.margin = raster::FilterMargin(object.place.filters, build.stageScale);
+    build.out.push_back(push);
+    ++build.layers;
+    AddContent(object, m, ColorTransform{}, false, spread + push.margin, build);
+    --build.layers;
+    DrawCommand pop{DrawCommand::Op::PopLayer, object.serial};
+    pop.effect = {blend, cx, object.place.filters, build.stageScale};
+    build.out.push_back(std::move(pop));
 }
 
 bool SameDraw(const DrawCommand& a, const DrawCommand& b) {
     return a.shape == b.shape && a.ratio == b.ratio && a.toPixels == b.toPixels && a.colorTransform == b.colorTransform;
 }
 
-uint64_t OrderKey(const DrawCommand& c) { return (c.key << 2) | static_cast<uint64_t>(c.op); }
+uint64_t OrderKey(const DrawCommand& c) { return (c.key << 3) | static_cast<uint64_t>(c.op); }
 
 }  // namespace
 
@@ -81,18 +121,25 @@ raster::PixelRect Intersection(const raster::PixelRect& a, const raster::PixelRe
 }
 
 void BuildDrawList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, DrawList& out) {
-    AddList(list, toPixels, cx, false, out);
+    Build build{out, 20 * std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c))};
+    AddList(list, toPixels, cx, false, 0, build);
 }
 
 raster::PixelRect ChangedArea(const DrawList& before, const DrawList& after, const raster::PixelRect& whole) {
-    // Mask structure and stacking order must match; otherwise redraw everything.
-    auto maskOps = [](const DrawList& list) {
-        std::vector<uint64_t> ops;
+    // Mask and layer structure, layer effects and stacking order must match; otherwise
+    // redraw everything.
+    auto structure = [](const DrawList& list) {
+        std::vector<const DrawCommand*> ops;
         for (const auto& c : list)
-            if (c.op != DrawCommand::Op::Shape) ops.push_back(OrderKey(c));
+            if (c.op != DrawCommand::Op::Shape) ops.push_back(&c);
         return ops;
     };
-    if (maskOps(before) != maskOps(after)) return whole;
+    const auto opsBefore = structure(before), opsAfter = structure(after);
+    if (!std::equal(opsBefore.begin(), opsBefore.end(), opsAfter.begin(), opsAfter.end(),
+                    [](const DrawCommand* a, const DrawCommand* b) {
+                        return OrderKey(*a) == OrderKey(*b) && a->margin == b->margin && a->effect == b->effect;
+                    }))
+        return whole;
     std::unordered_map<uint64_t, size_t> index;
     for (size_t i = 0; i < before.size(); ++i) index[OrderKey(before[i])] = i;
     raster::PixelRect dirty;
@@ -125,6 +172,8 @@ void Execute(raster::Renderer& renderer, const DrawList& list) {
         case DrawCommand::Op::PushMask: renderer.PushMask(); break;
         case DrawCommand::Op::BeginMasked: renderer.BeginMasked(); break;
         case DrawCommand::Op::PopMask: renderer.PopMask(); break;
+        case DrawCommand::Op::PushLayer: renderer.PushLayer(c.margin); break;
+        case DrawCommand::Op::PopLayer: renderer.PopLayer(c.effect); break;
         }
     }
 }

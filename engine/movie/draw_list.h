@@ -12,7 +12,7 @@
 namespace velmora::movie {
 
 struct DrawCommand {
-    enum class Op : uint8_t { Shape, PushMask, BeginMasked, PopMask };
+    enum class Op : uint8_t { Shape, PushMask, BeginMasked, PopMask, PushLayer, PopLayer };
     Op op = Op::Shape;
     uint64_t key = 0;  // instance serial; identifies the command across frames
     const Shape* shape = nullptr;
@@ -20,11 +20,14 @@ struct DrawCommand {
     Matrix toPixels;
     ColorTransform colorTransform;
     raster::PixelRect bounds;
+    int margin = 0;              // PushLayer: how far the layer's effect spreads its content
+    raster::LayerEffect effect;  // PopLayer
 };
 
 using DrawList = std::vector<DrawCommand>;
 
-// Appends the commands drawing `list` under a parent transform.
+// Appends the commands drawing `list` under a parent transform; the transform's scale
+// is also the stage scale that filters follow.
 void BuildDrawList(DisplayList& list, const Matrix& toPixels, const ColorTransform& colorTransform,
                    DrawList& out);
 

@@ -12,6 +12,8 @@ void ApplyPlacement(DisplayObject& object, const swf::PlaceObject& p) {
     if (p.name) place.name = *p.name;
     if (p.clipDepth) place.clipDepth = *p.clipDepth;
     if (p.blendMode) place.blendMode = *p.blendMode;
+    if (p.filters) place.filters = *p.filters;
+    if (p.cacheAsBitmap) place.cacheAsBitmap = *p.cacheAsBitmap;
     if (p.visible) place.visible = *p.visible;
     if (!p.clipActions.empty()) object.clipActions = p.clipActions;
     object.context.changed = true;

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "engine/raster/blend.h"
+#include "engine/raster/compose.h"
+#include "engine/raster/filters.h"
 #include "engine/raster/paint.h"
 #include "engine/raster/path.h"
 #include "engine/raster/rasterizer.h"
@@ -220,15 +222,23 @@ struct Renderer::Impl {
         bool active = false;            // false while its shapes are being drawn
     };
 
-    Impl(Surface& target, Quality quality, BitmapLookup bitmaps)
-        : target(target), quality(quality), bitmaps(std::move(bitmaps)),
-          clip{0, 0, target.Width(), target.Height()} {}
+    // An open layer: its picture and what to restore when it closes.
+    struct Layer {
+        Surface picture;
+        PixelRect outerClip;
+        size_t maskBase = 0;  // masks below this index belong to what is outside the layer
+    };
+
+    Impl(Surface& base, Quality quality, BitmapLookup bitmaps)
+        : base(base), target(&base), quality(quality), bitmaps(std::move(bitmaps)),
+          clip{0, 0, base.Width(), base.Height()} {}
 
     uint8_t* BuildingMask() {
         return depth > 0 && !masks[depth - 1].active ? masks[depth - 1].coverage.data() : nullptr;
     }
+    size_t MaskBase() const { return layerDepth > 0 ? layers[layerDepth - 1].maskBase : 0; }
     const uint8_t* ActiveMask() const {
-        return depth > 0 && masks[depth - 1].active ? masks[depth - 1].coverage.data() : nullptr;
+        return depth > MaskBase() && masks[depth - 1].active ? masks[depth - 1].coverage.data() : nullptr;
     }
 
     void DrawLayer(const ShapeLayer& layer, const Matrix& toPixels, const ColorTransform& cx,
@@ -237,7 +247,8 @@ struct Renderer::Impl {
     void StrokeLine(const ShapeLayer& layer, uint32_t line, const Matrix& toPixels);
     void Emit(FillRule rule);
 
-    Surface& target;
+    Surface& base;
+    Surface* target;  // the base surface or the innermost layer's picture
     Quality quality;
     BitmapLookup bitmaps;
     PixelRect clip;
@@ -254,6 +265,8 @@ struct Renderer::Impl {
     bool toLayer = false;
     std::vector<MaskLevel> masks;  // grows, reused across pushes
     size_t depth = 0;
+    std::vector<Layer> layers;     // grows, pictures reused across pushes
+    size_t layerDepth = 0;
 };
 
 Renderer::Renderer(Surface& target, Quality quality, BitmapLookup bitmaps)
@@ -262,7 +275,7 @@ Renderer::Renderer(Surface& target, Quality quality, BitmapLookup bitmaps)
 Renderer::~Renderer() { delete m_impl; }
 
 void Renderer::SetClip(const PixelRect& clip) {
-    m_impl->clip = Intersect(clip, {0, 0, m_impl->target.Width(), m_impl->target.Height()});
+    m_impl->clip = Intersect(clip, {0, 0, m_impl->base.Width(), m_impl->base.Height()});
 }
 
 void Renderer::Clear(Rgba background) {
@@ -270,7 +283,7 @@ void Renderer::Clear(Rgba background) {
     if (IsEmpty(c)) return;
     const uint32_t color = Premultiply(background);
     for (int y = c.top; y < c.bottom; ++y)
-        std::fill(m_impl->target.Row(y) + c.left, m_impl->target.Row(y) + c.right, color);
+        std::fill(m_impl->target->Row(y) + c.left, m_impl->target->Row(y) + c.right, color);
 }
 
 void Renderer::DrawShape(const Shape& shape, const Matrix& toPixels, const ColorTransform& cx) {
@@ -328,7 +341,7 @@ void Renderer::Impl::DrawLayer(const ShapeLayer& layer, const Matrix& toPixels,
         FillRegion(layer, f);
         Emit(rule);
     }
-    if (toLayer) edgeLayer.Composite(target, ActiveMask());
+    if (toLayer) edgeLayer.Composite(*target, ActiveMask());
     toLayer = false;
 
     for (uint32_t line = 1; line <= layer.lines.size(); ++line) {
@@ -396,14 +409,14 @@ void Renderer::Impl::StrokeLine(const ShapeLayer& layer, uint32_t line, const Ma
 void Renderer::Impl::Emit(FillRule rule) {
     if (raster.Empty()) return;
     if (uint8_t* mask = BuildingMask()) {
-        MaskSink sink(mask, target.Width());
+        MaskSink sink(mask, base.Width());
         raster.Sweep(rule, sink);
     } else if (toLayer) {
-        BlendSink direct(target, paint, ActiveMask(), covScratch, colorScratch);
+        BlendSink direct(*target, paint, ActiveMask(), covScratch, colorScratch);
         LayerSink sink(edgeLayer, direct, paint, layerColorScratch);
         raster.Sweep(rule, sink);
     } else {
-        BlendSink sink(target, paint, ActiveMask(), covScratch, colorScratch);
+        BlendSink sink(*target, paint, ActiveMask(), covScratch, colorScratch);
         raster.Sweep(rule, sink);
     }
 }
@@ -413,13 +426,13 @@ void Renderer::PushMask() {
     if (s.masks.size() <= s.depth) s.masks.emplace_back();
     Impl::MaskLevel& level = s.masks[s.depth++];
     level.active = false;
-    const size_t size = static_cast<size_t>(s.target.Width()) * s.target.Height();
+    const size_t size = static_cast<size_t>(s.base.Width()) * s.base.Height();
     if (level.coverage.size() != size) {
         level.coverage.assign(size, 0);
         return;
     }
     for (int y = s.clip.top; y < s.clip.bottom; ++y)
-        std::fill_n(level.coverage.data() + static_cast<size_t>(y) * s.target.Width() + s.clip.left,
+        std::fill_n(level.coverage.data() + static_cast<size_t>(y) * s.base.Width() + s.clip.left,
                     s.clip.right - s.clip.left, uint8_t{0});
 }
 
@@ -428,10 +441,10 @@ void Renderer::BeginMasked() {
     if (s.depth == 0 || s.masks[s.depth - 1].active) return;
     Impl::MaskLevel& level = s.masks[s.depth - 1];
     // A nested mask only shows what its enclosing mask lets through.
-    if (s.depth > 1 && s.masks[s.depth - 2].active) {
+    if (s.depth > s.MaskBase() + 1 && s.masks[s.depth - 2].active) {
         const uint8_t* outer = s.masks[s.depth - 2].coverage.data();
         for (int y = s.clip.top; y < s.clip.bottom; ++y) {
-            const size_t row = static_cast<size_t>(y) * s.target.Width();
+            const size_t row = static_cast<size_t>(y) * s.base.Width();
             for (int x = s.clip.left; x < s.clip.right; ++x)
                 level.coverage[row + x] = static_cast<uint8_t>(MulDiv255(level.coverage[row + x], outer[row + x]));
         }
@@ -440,7 +453,36 @@ void Renderer::BeginMasked() {
 }
 
 void Renderer::PopMask() {
-    if (m_impl->depth > 0) --m_impl->depth;
+    if (m_impl->depth > m_impl->MaskBase()) --m_impl->depth;
+}
+
+void Renderer::PushLayer(int margin) {
+    Impl& s = *m_impl;
+    if (s.layers.size() <= s.layerDepth) s.layers.emplace_back();
+    Impl::Layer& layer = s.layers[s.layerDepth++];
+    layer.outerClip = s.clip;
+    layer.maskBase = s.depth;
+    if (layer.picture.Width() != s.base.Width() || layer.picture.Height() != s.base.Height())
+        layer.picture.Resize(s.base.Width(), s.base.Height());
+    s.clip = Intersect({s.clip.left - margin, s.clip.top - margin, s.clip.right + margin, s.clip.bottom + margin},
+                       {0, 0, s.base.Width(), s.base.Height()});
+    for (int y = s.clip.top; y < s.clip.bottom; ++y)
+        std::fill(layer.picture.Row(y) + s.clip.left, layer.picture.Row(y) + s.clip.right, 0u);
+    s.target = &layer.picture;
+}
+
+void Renderer::PopLayer(const LayerEffect& effect) {
+    Impl& s = *m_impl;
+    if (s.layerDepth == 0) return;
+    Impl::Layer& layer = s.layers[--s.layerDepth];
+    s.depth = layer.maskBase;  // masks left open inside the layer end with it
+    const PixelRect drawn = s.clip;
+    s.clip = layer.outerClip;
+    s.target = s.layerDepth > 0 ? &s.layers[s.layerDepth - 1].picture : &s.base;
+    if (IsEmpty(s.clip)) return;
+    ApplyFilters(layer.picture, drawn, effect.filters, effect.filterScale);
+    TransformPixels(layer.picture, s.clip, effect.colorTransform);
+    CompositeLayer(layer.picture, *s.target, s.clip, effect.blend, s.ActiveMask());
 }
 
 }  // namespace velmora::raster

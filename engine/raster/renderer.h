@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "engine/core/filter.h"
 #include "engine/core/geometry.h"
 #include "engine/core/shape.h"
 
@@ -39,6 +40,16 @@ struct PixelRect {
     int left = 0, top = 0, right = 0, bottom = 0;  // right/bottom exclusive
 };
 
+// How a layer's picture goes back onto what lies below it: filtered, colour-transformed,
+// then blended. `filterScale` maps the filters' stage pixels to device pixels.
+struct LayerEffect {
+    BlendMode blend = BlendMode::Normal;
+    ColorTransform colorTransform;
+    std::vector<Filter> filters;
+    double filterScale = 1;
+    friend bool operator==(const LayerEffect&, const LayerEffect&) = default;
+};
+
 // Finds a decoded bitmap by character id; returns nullptr when unknown.
 using BitmapLookup = std::function<const Bitmap*(uint16_t id)>;
 
@@ -64,6 +75,13 @@ public:
     void PushMask();
     void BeginMasked();
     void PopMask();
+
+    // Layers: what is drawn between PushLayer and PopLayer goes to an offscreen picture
+    // that PopLayer puts back with the effect. `margin` is how far (pixels) the effect may
+    // spread content, so drawing inside the layer reaches that far beyond the clip.
+    // Masks open outside a layer apply to the layer as a whole. Layers nest.
+    void PushLayer(int margin);
+    void PopLayer(const LayerEffect& effect);
 
 private:
     struct Impl;
