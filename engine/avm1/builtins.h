@@ -13,6 +13,12 @@ void InstallDateBuiltins(Vm& vm);
 void InstallGlobalFunctions(Vm& vm);  // parseInt, escape, setInterval, getTimer...
 void InstallDisplayBuiltins(Vm& vm);  // MovieClip, Button, TextField
 void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, Sound, System, Selection
+void InstallGeomBuiltins(Vm& vm);         // flash.geom: Point, Rectangle, Matrix, ColorTransform, Transform
+
+// The `+` operator of SWF 5 and later: text when either side's primitive is text.
+Value AddValues(Vm& vm, const Value& a, const Value& b);
+// A package object under _global ("flash.geom"), made on first use; `flash` is seen from SWF 8 on.
+Object* Package(Vm& vm, std::string_view dottedPath);
 
 // A boxed string; its length is an ordinary hidden slot a script may overwrite.
 class StringObject : public Object {

@@ -100,6 +100,14 @@ public:
     virtual ColorTransform GetColorTransform(ClipId clip) = 0;
     virtual void SetColorTransform(ClipId clip, const ColorTransform& transform) = 0;
 
+    // flash.geom.Transform: the clip's own matrix (translation in pixels), the one
+    // to the stage, the colour transform from the stage down, and the stage pixels drawn.
+    virtual Matrix GetMatrix(ClipId) { return {}; }
+    virtual void SetMatrix(ClipId, const Matrix&) {}
+    virtual Matrix GetConcatenatedMatrix(ClipId) { return {}; }
+    virtual ColorTransform GetConcatenatedColorTransform(ClipId) { return {}; }
+    virtual Bounds GetPixelBounds(ClipId) { return {}; }
+
     // Text fields and any other named native property ("text", "textColor", ...).
     virtual bool GetNativeProperty(ClipId clip, std::string_view name, HostValue& out) = 0;
     virtual bool SetNativeProperty(ClipId clip, std::string_view name, const HostValue& value) = 0;

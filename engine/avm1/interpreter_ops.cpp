@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/avm1/builtins.h"
 #include "engine/avm1/frame.h"
 
 namespace velmora::avm1 {
@@ -133,6 +134,14 @@ std::string AddText(Vm& vm, const Value& original, const Value& primitive) {
 }
 
 }  // namespace
+
+Value AddValues(Vm& vm, const Value& a, const Value& b) {
+    Value pb = vm.ToPrimitive(b), pa = vm.ToPrimitive(a);
+    if (pa.IsString() || pb.IsString()) return Value::String(AddText(vm, a, pa) + AddText(vm, b, pb));
+    // An object that stays an object adds as NaN.
+    return Value::Number(vm.ToNumber(pa.IsObject() ? Value::Number(NAN) : pa) +
+                         vm.ToNumber(pb.IsObject() ? Value::Number(NAN) : pb));
+}
 
 bool ExecuteSimpleOp(Frame& f, uint8_t code) {
     Vm& vm = f.vm;
@@ -302,14 +311,7 @@ bool ExecuteSimpleOp(Frame& f, uint8_t code) {
     case Op::Enumerate2: Enumerate(f, f.Pop()); break;
     case Op::Add2: {
         Value b = f.Pop(), a = f.Pop();
-        Value pb = vm.ToPrimitive(b), pa = vm.ToPrimitive(a);
-        if (pa.IsString() || pb.IsString()) {
-            f.Push(Value::String(AddText(vm, a, pa) + AddText(vm, b, pb)));
-        } else {
-            // An object that stays an object adds as NaN.
-            f.Push(Value::Number(vm.ToNumber(pa.IsObject() ? Value::Number(NAN) : pa) +
-                                 vm.ToNumber(pb.IsObject() ? Value::Number(NAN) : pb)));
-        }
+        f.Push(AddValues(vm, a, b));
         break;
     }
     case Op::Less2: {

@@ -66,6 +66,7 @@ bool Object::DeleteOwn(std::string_view name, int swfVersion) {
 void Object::TraceRefs(std::vector<Object*>& out) const {
     if (m_proto) out.push_back(m_proto);
     if (m_internal.AsObject()) out.push_back(m_internal.AsObject());
+    if (m_data) m_data->TraceRefs(out);
     for (const Property& p : m_slots) {
         if (p.value.AsObject()) out.push_back(p.value.AsObject());
         if (p.getter) out.push_back(p.getter);

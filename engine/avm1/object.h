@@ -49,6 +49,15 @@ enum class ObjectKind : uint8_t { Plain, Function, Array, String, Number, Boolea
 
 bool VisibleInVersion(uint16_t flags, int swfVersion);
 
+// State a built-in class keeps on its instances beyond slots (a ColorTransform's
+// numbers, an XML node's tree links). Attached by the constructor, so subclass
+// instances made by `new` get it too.
+class NativeData {
+public:
+    virtual ~NativeData() = default;
+    virtual void TraceRefs(std::vector<Object*>&) const {}
+};
+
 class Object {
 public:
     explicit Object(Object* proto) : m_proto(proto) {}
@@ -63,6 +72,9 @@ public:
     // The wrapped primitive of String/Number/Boolean/Date objects.
     const Value& Internal() const { return m_internal; }
     void SetInternal(Value v) { m_internal = std::move(v); }
+    template <class T>
+    T* Data() const { return dynamic_cast<T*>(m_data.get()); }
+    void SetData(std::unique_ptr<NativeData> data) { m_data = std::move(data); }
 
     Property* FindOwn(std::string_view name, int swfVersion);
     // Adds the slot, or replaces the value of an existing one (flags kept).
@@ -103,6 +115,7 @@ private:
     Object* m_proto = nullptr;
     ObjectKind m_kind = ObjectKind::Plain;
     Value m_internal;
+    std::unique_ptr<NativeData> m_data;
     std::vector<Property> m_slots;
     std::unordered_map<std::string, size_t> m_index;
     std::vector<Watcher> m_watchers;

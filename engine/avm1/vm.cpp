@@ -44,6 +44,7 @@ void Vm::InstallBuiltins() {
     InstallDateBuiltins(*this);
     InstallGlobalFunctions(*this);
     InstallDisplayBuiltins(*this);
+    InstallGeomBuiltins(*this);
 }
 
 // --- allocation helpers ---

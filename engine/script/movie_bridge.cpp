@@ -374,4 +374,53 @@ void MovieBridge::SetColorTransform(ClipId clip, const ColorTransform& transform
     }
 }
 
+// Script matrices carry their translation in pixels; the display list keeps twips.
+namespace {
+
+Matrix ToPixels(Matrix m) {
+    m.tx /= kTwips;
+    m.ty /= kTwips;
+    return m;
+}
+
+}  // namespace
+
+Matrix MovieBridge::GetMatrix(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    return o ? ToPixels(o->place.matrix) : Matrix{};
+}
+
+void MovieBridge::SetMatrix(ClipId clip, const Matrix& matrix) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o) return;
+    for (double v : {matrix.a, matrix.b, matrix.c, matrix.d, matrix.tx, matrix.ty})
+        if (!std::isfinite(v)) return;
+    o->place.matrix = matrix;
+    o->place.matrix.tx = std::round(matrix.tx * kTwips);
+    o->place.matrix.ty = std::round(matrix.ty * kTwips);
+    o->context.changed = true;
+}
+
+// Down from the stage, with the root's own transform (GlobalMatrix stops below the root).
+Matrix MovieBridge::StageMatrix(movie::DisplayObject* o) {
+    Matrix m;
+    for (; o; o = Container(o)) m = o->place.matrix * m;
+    return m;
+}
+
+Matrix MovieBridge::GetConcatenatedMatrix(ClipId clip) { return ToPixels(StageMatrix(Find(clip))); }
+
+ColorTransform MovieBridge::GetConcatenatedColorTransform(ClipId clip) {
+    ColorTransform t;
+    for (movie::DisplayObject* o = Find(clip); o; o = Container(o)) t = o->place.colorTransform * t;
+    return t;
+}
+
+Bounds MovieBridge::GetPixelBounds(ClipId clip) {
+    movie::DisplayObject* o = Find(clip);
+    Bounds b{1, 1, 0, 0};
+    if (!o || !ContentBounds(*o, StageMatrix(o), b)) return {};
+    return {b.xMin / kTwips, b.yMin / kTwips, b.xMax / kTwips, b.yMax / kTwips};
+}
+
 }  // namespace velmora::script

@@ -58,6 +58,11 @@ public:
     void Draw(ClipId, const DrawCommand&) override {}
     ColorTransform GetColorTransform(ClipId clip) override;
     void SetColorTransform(ClipId clip, const ColorTransform& transform) override;
+    Matrix GetMatrix(ClipId clip) override;
+    void SetMatrix(ClipId clip, const Matrix& matrix) override;
+    Matrix GetConcatenatedMatrix(ClipId clip) override;
+    ColorTransform GetConcatenatedColorTransform(ClipId clip) override;
+    Bounds GetPixelBounds(ClipId clip) override;
     bool GetNativeProperty(ClipId, std::string_view, HostValue&) override { return false; }
     bool SetNativeProperty(ClipId, std::string_view, const HostValue&) override { return false; }
     void LoadMovie(ClipId, std::string_view, int) override {}
@@ -73,6 +78,7 @@ private:
     static movie::DisplayObject* Container(movie::DisplayObject* o);
     // Instance twips -> stage twips.
     static Matrix GlobalMatrix(movie::DisplayObject* o);
+    static Matrix StageMatrix(movie::DisplayObject* o);  // including the root's transform
     // Bounds (twips) of everything an instance draws, under `m` (instance -> target space).
     static bool ContentBounds(movie::DisplayObject& o, const Matrix& m, Bounds& out);
     // _width / _height: the extent in the parent's pixels.
