@@ -33,6 +33,12 @@ const swf::MorphShape* Character::AsMorph() const { return Get<swf::MorphShape>(
 const Bitmap* Character::AsBitmap() const { return Get<Bitmap>(data); }
 const Timeline* Character::AsSprite() const { return Get<Timeline>(data); }
 const ButtonDef* Character::AsButton() const { return Get<ButtonDef>(data); }
+const text::StaticText* Character::AsText() const { return Get<text::StaticText>(data); }
+
+std::shared_ptr<const text::Font> Character::AsFont() const {
+    auto* p = std::get_if<std::shared_ptr<const text::Font>>(&data);
+    return p ? *p : nullptr;
+}
 
 const Character* MovieDefinition::Find(uint16_t id) const {
     auto it = characters.find(id);

@@ -15,6 +15,9 @@
 #include "engine/swf/shape_reader.h"
 #include "engine/swf/swf_stream.h"
 #include "engine/swf/tags.h"
+#include "engine/text/font.h"
+#include "engine/text/font_tags.h"
+#include "engine/text/static_text.h"
 
 namespace velmora::movie {
 
@@ -55,7 +58,8 @@ struct ButtonDef {
 struct Character {
     using Data = std::variant<std::shared_ptr<const Shape>, std::shared_ptr<const swf::MorphShape>,
                               std::shared_ptr<const Bitmap>, std::shared_ptr<const Timeline>,
-                              std::shared_ptr<const ButtonDef>>;
+                              std::shared_ptr<const ButtonDef>, std::shared_ptr<const text::Font>,
+                              std::shared_ptr<const text::StaticText>, std::shared_ptr<const text::Font4>>;
     Data data;
 
     const Shape* AsShape() const;
@@ -63,6 +67,9 @@ struct Character {
     const Bitmap* AsBitmap() const;
     const Timeline* AsSprite() const;
     const ButtonDef* AsButton() const;
+    const text::StaticText* AsText() const;
+    // Fonts are shared with the drawings made of them.
+    std::shared_ptr<const text::Font> AsFont() const;
 };
 
 struct MovieDefinition {

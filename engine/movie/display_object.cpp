@@ -35,6 +35,20 @@ const Shape* DisplayObject::DrawnShape() {
     return m_morph.get();
 }
 
+const text::TextPicture* DisplayObject::DrawnText() {
+    const text::StaticText* staticText = character ? character->AsText() : nullptr;
+    if (!staticText) return nullptr;
+    if (!m_text) {
+        const MovieDefinition* def = context.definition;
+        auto fonts = [def](uint16_t id) {
+            const Character* c = def->Find(id);
+            return c ? c->AsFont() : nullptr;
+        };
+        m_text = std::make_unique<const text::TextPicture>(text::BuildStaticText(*staticText, fonts, context.fonts));
+    }
+    return m_text.get();
+}
+
 void DisplayObject::SetButtonPhase(ButtonPhase phase) {
     const ButtonDef* def = character ? character->AsButton() : nullptr;
     if (!def || (phase == buttonPhase && !buttonChildren.empty())) return;

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "engine/core/geometry.h"
+#include "engine/backend/font_provider.h"
 #include "engine/movie/definition.h"
+#include "engine/text/glyph_run.h"
 
 namespace velmora::movie {
 
@@ -58,6 +60,7 @@ struct PlayContext {
     std::vector<std::unique_ptr<DisplayObject>> retired;  // removed, waiting for their unload scripts
     bool changed = true;  // something that affects the picture changed since the last render
     std::function<void(uint64_t serial)> removing;  // told before an instance is destroyed
+    backend::FontProvider* fonts = nullptr;  // device fonts; none: device text draws nothing
 };
 
 enum class ButtonPhase : uint8_t { Up, Over, Down };
@@ -83,6 +86,9 @@ struct DisplayObject {
 
     // The shape to draw (a morph at the current ratio), or nullptr.
     const Shape* DrawnShape();
+    // The text to draw (static text, made on first use with the player's device fonts),
+    // or nullptr. Hit tests and bounds of text use the picture's bounds.
+    const text::TextPicture* DrawnText();
     // Switches a button to a phase, rebuilding the children shown for it.
     void SetButtonPhase(ButtonPhase phase);
 
@@ -108,6 +114,7 @@ struct DisplayObject {
 private:
     std::shared_ptr<const Shape> m_morph;
     uint16_t m_morphRatio = 0;
+    std::unique_ptr<const text::TextPicture> m_text;
 };
 
 // The inverse of an affine matrix; false when it has none.

@@ -68,6 +68,16 @@ void AddContent(DisplayObject& object, const Matrix& m, const ColorTransform& cx
         c.bounds = {c.bounds.left - grow, c.bounds.top - grow, c.bounds.right + grow, c.bounds.bottom + grow};
         build.out.push_back(c);
     }
+    if (const text::TextPicture* text = object.DrawnText()) {
+        DrawCommand c;
+        c.key = object.serial;
+        c.text = text;
+        c.toPixels = m;
+        c.colorTransform = cx;
+        const raster::PixelRect b = text::TextPixelBounds(*text, m);
+        c.bounds = {b.left - spread, b.top - spread, b.right + spread, b.bottom + spread};
+        build.out.push_back(c);
+    }
     if (object.clip) AddList(object.clip->Children(), m, cx, inMask, spread, build);
     if (!object.buttonChildren.empty()) AddList(object.buttonChildren, m, cx, inMask, spread, build);
 }
@@ -98,7 +108,8 @@ void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTra
 }
 
 bool SameDraw(const DrawCommand& a, const DrawCommand& b) {
-    return a.shape == b.shape && a.ratio == b.ratio && a.toPixels == b.toPixels && a.colorTransform == b.colorTransform;
+    return a.shape == b.shape && a.text == b.text && a.ratio == b.ratio && a.toPixels == b.toPixels &&
+           a.colorTransform == b.colorTransform;
 }
 
 uint64_t OrderKey(const DrawCommand& c) { return (c.key << 3) | static_cast<uint64_t>(c.op); }
@@ -168,7 +179,10 @@ raster::PixelRect ChangedArea(const DrawList& before, const DrawList& after, con
 void Execute(raster::Renderer& renderer, const DrawList& list) {
     for (const auto& c : list) {
         switch (c.op) {
-        case DrawCommand::Op::Shape: renderer.DrawShape(*c.shape, c.toPixels, c.colorTransform); break;
+        case DrawCommand::Op::Shape:
+            if (c.text) text::DrawTextPicture(renderer, *c.text, c.toPixels, c.colorTransform);
+            else renderer.DrawShape(*c.shape, c.toPixels, c.colorTransform);
+            break;
         case DrawCommand::Op::PushMask: renderer.PushMask(); break;
         case DrawCommand::Op::BeginMasked: renderer.BeginMasked(); break;
         case DrawCommand::Op::PopMask: renderer.PopMask(); break;

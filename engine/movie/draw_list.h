@@ -15,7 +15,8 @@ struct DrawCommand {
     enum class Op : uint8_t { Shape, PushMask, BeginMasked, PopMask, PushLayer, PopLayer };
     Op op = Op::Shape;
     uint64_t key = 0;  // instance serial; identifies the command across frames
-    const Shape* shape = nullptr;
+    const Shape* shape = nullptr;        // a shape, or
+    const text::TextPicture* text = nullptr;  // a text drawing
     uint16_t ratio = 0;  // morphs get a new shape per ratio; the address alone may repeat
     Matrix toPixels;
     ColorTransform colorTransform;

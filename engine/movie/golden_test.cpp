@@ -28,7 +28,7 @@ TEST(Golden, SamplesMatchTheirPictures) {
         {"bitmap", 1, raster::Quality::Low},    {"timeline", 2, raster::Quality::High},
         {"sprite", 2, raster::Quality::High},   {"mask", 1, raster::Quality::High},
         {"morph", 1, raster::Quality::High},    {"button", 1, raster::Quality::Low},
-        {"colortransform", 1, raster::Quality::High},
+        {"colortransform", 1, raster::Quality::High}, {"text", 1, raster::Quality::High},
     };
     const bool update = std::getenv("VELMORA_UPDATE_GOLDENS") != nullptr;
     constexpr int kTolerance = 3;  // per channel: small renderer changes must not churn these

@@ -111,8 +111,8 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
         DefineSprite(body, nesting + 1);
         break;
     default: {
-        // Character definitions; anything else (Protect, EnableDebugger,
-        // sound, fonts and text for now, unknown tags) is skipped.
+        // Character definitions; anything else (Protect, EnableDebugger, sound,
+        // DefineFontAlignZones, unknown tags) is skipped.
         uint16_t id = r.U16();
         if (!r.Ok()) break;
         auto rest = body.subspan(2);
@@ -147,6 +147,25 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
             if (auto b = ReadDefineButton(rest, code))
                 AddCharacter(id, std::make_shared<const ButtonDef>(ButtonDef{std::move(*b), std::nullopt, version}));
             break;
+        case kTagDefineFont:
+        case kTagDefineFont2:
+        case kTagDefineFont3:
+            if (auto f = text::ReadDefineFont(rest, code, version))
+                AddCharacter(id, std::make_shared<const text::Font>(std::move(*f)));
+            break;
+        case kTagDefineFont4:
+            if (auto f = text::ReadDefineFont4(rest)) AddCharacter(id, std::make_shared<const text::Font4>(std::move(*f)));
+            break;
+        case kTagDefineFontInfo:
+        case kTagDefineFontInfo2:
+        case kTagDefineFontName:
+            UpdateFont(id, code, rest);
+            break;
+        case kTagDefineText:
+        case kTagDefineText2:
+            if (auto t = text::ReadDefineText(rest, code))
+                AddCharacter(id, std::make_shared<const text::StaticText>(std::move(*t)));
+            break;
         case kTagDefineButtonCxform: {
             auto it = m_def.characters.find(id);
             if (it != m_def.characters.end() && it->second.AsButton()) {
@@ -162,6 +181,23 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
     }
     }
     return true;
+}
+
+void MovieLoader::UpdateFont(uint16_t id, uint16_t code, std::span<const uint8_t> body) {
+    // Fonts are shared read-only once defined: a later tag about one makes a changed copy.
+    auto it = m_def.characters.find(id);
+    std::shared_ptr<const text::Font> font = it == m_def.characters.end() ? nullptr : it->second.AsFont();
+    if (!font) return;
+    auto copy = std::make_shared<text::Font>(*font);
+    if (code == kTagDefineFontName) {
+        auto name = text::ReadDefineFontName(body);
+        // The font's own name is what text asks for; this one only fills a gap.
+        if (!name || !font->Name().empty()) return;
+        copy->SetName(name->name);
+    } else if (!text::ApplyFontInfo(body, code, m_def.header.version, *copy)) {
+        return;
+    }
+    it->second.data = std::shared_ptr<const text::Font>(std::move(copy));
 }
 
 void MovieLoader::DefineSprite(std::span<const uint8_t> body, int nesting) {

@@ -37,6 +37,8 @@ private:
                    int nesting);
     void DefineSprite(std::span<const uint8_t> body, int nesting);
     void AddCharacter(uint16_t id, Character::Data data);
+    // DefineFontInfo 1-2 and DefineFontName.
+    void UpdateFont(uint16_t id, uint16_t code, std::span<const uint8_t> body);
 
     swf::SwfStream m_stream;
     MovieDefinition m_def;

@@ -28,6 +28,11 @@ void Player::SetCallbacks(PlayerCallbacks callbacks) {
     m_context.removing = m_callbacks.clipRemoved;
 }
 
+void Player::SetFontProvider(std::shared_ptr<backend::FontProvider> fonts) {
+    m_fonts = std::move(fonts);
+    m_context.fonts = m_fonts.get();
+}
+
 void Player::Load(std::span<const uint8_t> bytes) {
     BeginLoad();
     AppendBytes(bytes);

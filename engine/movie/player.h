@@ -43,6 +43,9 @@ public:
     Player& operator=(const Player&) = delete;
 
     void SetCallbacks(PlayerCallbacks callbacks);
+    // The host's device fonts, for text whose font has no outlines (shared with other
+    // players); none by default.
+    void SetFontProvider(std::shared_ptr<backend::FontProvider> fonts);
 
     // Whole movie at once.
     void Load(std::span<const uint8_t> bytes);
@@ -121,6 +124,7 @@ private:
     PlayContext m_context;
     std::unique_ptr<DisplayObject> m_root;
     PlayerCallbacks m_callbacks;
+    std::shared_ptr<backend::FontProvider> m_fonts;
 
     double m_zoom = 1;
     ScaleMode m_scaleMode = ScaleMode::ShowAll;

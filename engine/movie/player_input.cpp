@@ -10,11 +10,17 @@ namespace {
 
 constexpr int kMaxHitNesting = 8;
 
-bool HitShape(const Shape& shape, const Matrix& toPixels, double x, double y) {
+// The pixel (x, y) in the twips of a character drawn through `toPixels`.
+bool LocalPoint(const Matrix& toPixels, double x, double y, PointF& p) {
     Matrix inverse;
     if (!InvertMatrix(toPixels, inverse)) return false;
-    PointF p = {inverse.a * x + inverse.c * y + inverse.tx, inverse.b * x + inverse.d * y + inverse.ty};
-    return raster::HitTestShape(shape, p);
+    p = {inverse.a * x + inverse.c * y + inverse.tx, inverse.b * x + inverse.d * y + inverse.ty};
+    return true;
+}
+
+bool HitShape(const Shape& shape, const Matrix& toPixels, double x, double y) {
+    PointF p;
+    return LocalPoint(toPixels, x, y, p) && raster::HitTestShape(shape, p);
 }
 
 // Hit test of a character as a button's hit state uses it: shapes, morphs at their start,
@@ -24,6 +30,12 @@ bool HitCharacter(const MovieDefinition& def, uint16_t id, const Matrix& toPixel
     if (!c || nesting > kMaxHitNesting) return false;
     if (const Shape* s = c->AsShape()) return HitShape(*s, toPixels, x, y);
     if (const swf::MorphShape* m = c->AsMorph()) return HitShape(swf::InterpolateMorph(*m, 0), toPixels, x, y);
+    if (const text::StaticText* t = c->AsText()) {
+        // Text is hit anywhere in its bounds.
+        PointF p;
+        const RectTwips& b = t->bounds;
+        return LocalPoint(toPixels, x, y, p) && p.x >= b.xMin && p.x <= b.xMax && p.y >= b.yMin && p.y <= b.yMax;
+    }
     if (const Timeline* t = c->AsSprite()) {
         if (t->frames.empty()) return false;
         for (const FrameTag& tag : t->frames[0].tags) {

@@ -293,8 +293,10 @@ Matrix MovieBridge::GlobalMatrix(movie::DisplayObject* o) {
 
 bool MovieBridge::ContentBounds(movie::DisplayObject& o, const Matrix& m, Bounds& out) {
     bool any = false;
-    if (const Shape* shape = o.DrawnShape()) {
-        const RectTwips& r = shape->bounds;
+    const Shape* shape = o.DrawnShape();
+    const text::TextPicture* text = shape ? nullptr : o.DrawnText();
+    if (shape || text) {
+        const RectTwips& r = shape ? shape->bounds : text->bounds;
         for (auto [x, y] : {std::pair{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMin, r.yMax}, {r.xMax, r.yMax}}) {
             // Bounds are kept in whole twips, as the player keeps them.
             double px = std::round(m.a * x + m.c * y + m.tx), py = std::round(m.b * x + m.d * y + m.ty);
@@ -340,10 +342,13 @@ bool MovieBridge::HitTestPoint(ClipId clip, double x, double y, bool shapeFlag) 
     }
     std::function<bool(movie::DisplayObject&, const Matrix&)> hit = [&](movie::DisplayObject& d, const Matrix& m) {
         Matrix inverse;
-        if (const Shape* shape = d.DrawnShape(); shape && movie::InvertMatrix(m, inverse)) {
+        const Shape* shape = d.DrawnShape();
+        const text::TextPicture* text = shape ? nullptr : d.DrawnText();
+        if ((shape || text) && movie::InvertMatrix(m, inverse)) {
             PointF local = {static_cast<float>(inverse.a * stage.x + inverse.c * stage.y + inverse.tx),
                             static_cast<float>(inverse.b * stage.x + inverse.d * stage.y + inverse.ty)};
-            if (raster::HitTestShape(*shape, local)) return true;
+            // Text is hit anywhere in its bounds.
+            if (shape ? raster::HitTestShape(*shape, local) : text::HitTestText(*text, local)) return true;
         }
         movie::DisplayList& children = d.clip ? d.clip->Children() : d.buttonChildren;
         for (auto& [depth, child] : children)

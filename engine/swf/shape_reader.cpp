@@ -196,6 +196,16 @@ std::optional<Shape> ReadDefineShape(std::span<const uint8_t> body, int shapeVer
     return shape;
 }
 
+Shape ReadGlyphShape(std::span<const uint8_t> bytes) {
+    BitReader r(bytes);
+    Shape shape;
+    shape.usesNonZeroWinding = true;
+    ShapeLayer& layer = shape.layers.emplace_back();
+    layer.fills.push_back(FillStyle{FillKind::Solid, Rgba{255, 255, 255, 255}});
+    DecodeRecords(r, 1, shape, false);
+    return shape;
+}
+
 std::optional<MorphShape> ReadDefineMorphShape(std::span<const uint8_t> body, int version) {
     BitReader r(body);
     MorphShape morph;

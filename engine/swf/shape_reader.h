@@ -19,6 +19,11 @@ bool ReadShapeRecords(BitReader& r, int shapeVersion, Shape& shape);
 // Body of DefineShape/2/3/4 after the character id.
 std::optional<Shape> ReadDefineShape(std::span<const uint8_t> body, int shapeVersion);
 
+// A glyph's SHAPE (the font tags): one implicit fill and no style changes. The result has
+// one layer with a white solid fill and the non-zero rule, as Flash fills glyphs. Records
+// cut short keep the edges read so far.
+Shape ReadGlyphShape(std::span<const uint8_t> bytes);
+
 struct MorphGradientStop {
     GradientStop start, end;
 };

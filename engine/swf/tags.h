@@ -27,6 +27,11 @@ enum TagCode : uint16_t {
     kTagEnableDebugger2 = 64, kTagScriptLimits = 65, kTagFileAttributes = 69,
     kTagPlaceObject3 = 70, kTagMetadata = 77, kTagDefineShape4 = 83,
     kTagDefineMorphShape2 = 84, kTagDefineBitsJpeg4 = 90,
+    // Fonts and text (read by engine/text).
+    kTagDefineFont = 10, kTagDefineText = 11, kTagDefineFontInfo = 13, kTagDefineText2 = 33,
+    kTagDefineEditText = 37, kTagDefineFont2 = 48, kTagDefineFontInfo2 = 62,
+    kTagDefineFontAlignZones = 73, kTagCsmTextSettings = 74, kTagDefineFont3 = 75,
+    kTagDefineFontName = 88, kTagDefineFont4 = 91,
 };
 
 struct TagHeader {

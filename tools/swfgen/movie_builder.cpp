@@ -7,6 +7,7 @@
 #include "LzmaEnc.h"
 #include "tools/swfgen/bit_writer.h"
 #include "tools/swfgen/record_writer.h"
+#include "tools/swfgen/text_writer.h"
 
 namespace velmora::swfgen {
 
@@ -203,6 +204,18 @@ void MovieBuilder::DefineShape(uint16_t id, const Shape& shape, int shapeVersion
                                           swf::kTagDefineShape3, swf::kTagDefineShape4};
     Tag(kCodes[(shapeVersion < 1 ? 1 : shapeVersion > 4 ? 4 : shapeVersion) - 1],
         WithId(id, ShapeBody(shape, shapeVersion)));
+}
+
+void MovieBuilder::DefineFont(uint16_t id, const text::Font& font, uint16_t code) {
+    Tag(code, WithId(id, FontBody(font, code)));
+}
+
+void MovieBuilder::DefineText(uint16_t id, const text::StaticText& text, uint16_t code) {
+    Tag(code, WithId(id, TextBody(text, code)));
+}
+
+void MovieBuilder::TagWithId(uint16_t code, uint16_t id, std::span<const uint8_t> body) {
+    Tag(code, WithId(id, body));
 }
 
 void MovieBuilder::DefineMorphShape(uint16_t id, const swf::MorphShape& morph) {

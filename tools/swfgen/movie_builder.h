@@ -12,6 +12,8 @@
 #include "engine/swf/shape_reader.h"
 #include "engine/swf/swf_stream.h"
 #include "engine/swf/tags.h"
+#include "engine/text/font.h"
+#include "engine/text/static_text.h"
 
 namespace velmora::swfgen {
 
@@ -64,6 +66,12 @@ public:
     void DefineSprite(uint16_t id, const TagList& sprite);
     void DefineButton2(uint16_t id, const swf::Button& button);
     void Export(uint16_t id, std::string_view name);
+    // DefineFont, DefineFont2 or DefineFont3.
+    void DefineFont(uint16_t id, const text::Font& font, uint16_t code = swf::kTagDefineFont2);
+    // DefineText or DefineText2.
+    void DefineText(uint16_t id, const text::StaticText& text, uint16_t code = swf::kTagDefineText);
+    // Any tag whose body starts with a character (or font) id.
+    void TagWithId(uint16_t code, uint16_t id, std::span<const uint8_t> body);
 
     // The movie file; the frame count is the number of ShowFrame tags written.
     std::vector<uint8_t> Build(swf::Compression compression = swf::Compression::None) const;

@@ -360,6 +360,14 @@ void WriteShapeWithStyles(BitWriter& w, const Shape& shape, int shapeVersion) {
     WriteEndRecord(w);
 }
 
+void WriteGlyphShape(BitWriter& w, const Shape& glyph) {
+    w.UB(1, 4);  // one implicit fill
+    w.UB(0, 4);  // no lines
+    Pen pen;
+    for (const ShapeLayer& layer : glyph.layers) WriteEdges(w, pen, layer.edges, 1, 0);
+    WriteEndRecord(w);
+}
+
 std::vector<uint8_t> ShapeBody(const Shape& shape, int shapeVersion) {
     BitWriter w;
     WriteRect(w, shape.bounds);

@@ -25,6 +25,8 @@ void WriteFilterList(BitWriter& w, const std::vector<swf::Filter>& filters);
 // Style arrays of the first layer and all shape records (the part of a shape tag after
 // the bounds); further layers become NewStyles records (shape version 2 and up).
 void WriteShapeWithStyles(BitWriter& w, const Shape& shape, int shapeVersion);
+// A glyph's SHAPE: fill 1 only, edges of every layer; the mirror of swf::ReadGlyphShape.
+void WriteGlyphShape(BitWriter& w, const Shape& glyph);
 // Body of DefineShape/2/3/4 after the character id.
 std::vector<uint8_t> ShapeBody(const Shape& shape, int shapeVersion);
 // Body of DefineMorphShape (version 1) after the character id.

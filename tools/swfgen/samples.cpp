@@ -5,6 +5,7 @@
 
 #include "tools/swfgen/movie_builder.h"
 #include "tools/swfgen/shape_builder.h"
+#include "tools/swfgen/text_writer.h"
 
 namespace velmora::swfgen {
 
@@ -214,6 +215,32 @@ std::vector<uint8_t> BuildColorTransform(swf::Compression compression) {
     return m.Build(compression);
 }
 
+text::TextRecord Record(const text::Font& font, uint16_t fontId, double height, Rgba color, double x, double y,
+                        std::u32string_view codes) {
+    return {fontId, color, height, x, y, text::LayoutGlyphs(font, height, codes, true)};
+}
+
+std::vector<uint8_t> BuildText(swf::Compression compression) {
+    MovieBuilder m = NewMovie();
+    const text::Font font2 = BlockFont(U"ABCD ", text::kEmSquare);
+    const text::Font font3 = BlockFont(U"ABCD ", text::kEmSquareFont3);
+    m.DefineFont(1, font2, swf::kTagDefineFont2);
+    m.DefineFont(2, font3, swf::kTagDefineFont3);
+    text::StaticText two;
+    two.bounds = {0, 3600, -560, 700};
+    two.records = {Record(font2, 1, 400, kRed, 0, 0, U"ABCD"), Record(font2, 1, 240, kBlue, 0, 500, U"DC BA")};
+    m.DefineText(3, two);
+    text::StaticText three;
+    three.bounds = {0, 3000, -300, 0};
+    three.matrix = {0.94, -0.34, 0.34, 0.94, 0, 0};  // turned 20 degrees
+    three.records = {Record(font3, 2, 400, Rgba{40, 180, 60, 160}, 0, 0, U"BADC")};
+    m.DefineText(4, three, swf::kTagDefineText2);
+    m.Place(3, 1, Translate(200, 800));
+    m.Place(4, 2, Translate(400, 2600));
+    m.ShowFrame();
+    return m.Build(compression);
+}
+
 }  // namespace
 
 const std::vector<Sample>& Samples() {
@@ -227,6 +254,7 @@ const std::vector<Sample>& Samples() {
         {"morph", "a morph shape at ratios 0, 0.5 and 1", BuildMorph},
         {"button", "a button with up, over and down states", BuildButton},
         {"colortransform", "alpha and additive colour transforms", BuildColorTransform},
+        {"text", "static text in DefineFont2 and DefineFont3 fonts, turned and translucent", BuildText},
     };
     return kSamples;
 }
