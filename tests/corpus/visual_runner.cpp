@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/swf/bitmap_reader.h"
+#include "engine/text/truetype_fonts.h"
 #include "tests/corpus/test_toml.h"
 #include "tools/swfgen/image_encode.h"
 #include "tools/swfrun/run_movie.h"
@@ -88,6 +89,8 @@ int main(int argc, char** argv) {
         if (entry.is_directory() && fs::exists(entry.path() / "test.toml")) tests.push_back(entry.path());
     std::sort(tests.begin(), tests.end());
 
+    // Device text is drawn with the WenQuanYi font when it is installed.
+    std::shared_ptr<backend::FontProvider> fonts = text::TrueTypeFontProvider::FromSystemFont();
     int comparisons = 0, passed = 0, moviesPassed = 0;
     std::vector<std::string> failures;
     for (const auto& dir : tests) {
@@ -99,6 +102,7 @@ int main(int argc, char** argv) {
         for (const auto& image : spec.images) {
             ++comparisons;
             swfrun::RunOptions options;
+            options.fonts = fonts;
             options.quality = spec.qualityLow ? raster::Quality::Low : raster::Quality::High;
             options.width = spec.viewportWidth;
             options.height = spec.viewportHeight;

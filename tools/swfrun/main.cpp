@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text/truetype_fonts.h"
 #include "tools/swfgen/image_encode.h"
 #include "tools/swfrun/run_movie.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     using namespace velmora;
     if (argc < 2) return Usage();
     swfrun::RunOptions options;
+    options.fonts = text::TrueTypeFontProvider::FromSystemFont();
     std::string moviePath = argv[1], pngPath;
     for (int i = 2; i < argc; ++i) {
         std::string_view arg = argv[i];

@@ -19,6 +19,7 @@ RunResult RunMovie(std::span<const uint8_t> bytes, const RunOptions& options, mo
     };
     scripted.SetCallbacks(std::move(callbacks));
     player.SetQuality(options.quality);
+    player.SetFontProvider(options.fonts);
     player.Load(bytes);
     if (!player.HasMovie()) {
         result.error = player.LoadFailed() ? "not a playable movie" : "movie header incomplete";

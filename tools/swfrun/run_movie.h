@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
+#include "engine/backend/font_provider.h"
 #include "engine/core/shape.h"
 #include "engine/movie/player.h"
 #include "engine/script/scripted_player.h"
@@ -19,6 +21,7 @@ struct RunOptions {
     double tickMs = 0;     // tick length; 0: the movie's frame interval
     int width = 0, height = 0;  // 0: the stage size
     raster::Quality quality = raster::Quality::High;
+    std::shared_ptr<backend::FontProvider> fonts;  // device fonts; none: device text is not drawn
 };
 
 struct RunResult {
