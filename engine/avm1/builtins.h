@@ -13,6 +13,8 @@ void InstallDateBuiltins(Vm& vm);
 void InstallGlobalFunctions(Vm& vm);  // parseInt, escape, setInterval, getTimer...
 void InstallDisplayBuiltins(Vm& vm);  // MovieClip, Button, TextField
 void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, Sound, System, Selection
+void InstallBitmapBuiltins(Vm& vm);       // flash.display.BitmapData
+void InstallFilterBuiltins(Vm& vm);       // flash.filters; MovieClip.filters, blendMode, cacheAsBitmap
 void InstallGeomBuiltins(Vm& vm);         // flash.geom: Point, Rectangle, Matrix, ColorTransform, Transform
 
 // The `+` operator of SWF 5 and later: text when either side's primitive is text.

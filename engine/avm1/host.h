@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/core/filter.h"
 #include "engine/core/geometry.h"
 
 namespace velmora::avm1 {
@@ -48,6 +49,12 @@ struct DrawCommand {
     Kind kind = Kind::Clear;
     std::vector<double> numbers;  // coordinates in pixels, colours, alphas, thickness
     std::string text;             // gradient type ("linear"/"radial")
+};
+
+struct DisplayEffects {
+    BlendMode blendMode = BlendMode::Normal;
+    std::vector<Filter> filters;
+    bool cacheAsBitmap = false;
 };
 
 class DisplayHost {
@@ -107,6 +114,10 @@ public:
     virtual Matrix GetConcatenatedMatrix(ClipId) { return {}; }
     virtual ColorTransform GetConcatenatedColorTransform(ClipId) { return {}; }
     virtual Bounds GetPixelBounds(ClipId) { return {}; }
+
+    // Blend mode, filters and bitmap caching (blendMode, filters, cacheAsBitmap).
+    virtual bool GetEffects(ClipId, DisplayEffects&) { return false; }
+    virtual void SetEffects(ClipId, const DisplayEffects&) {}
 
     // Text fields and any other named native property ("text", "textColor", ...).
     virtual bool GetNativeProperty(ClipId clip, std::string_view name, HostValue& out) = 0;

@@ -45,6 +45,8 @@ void Vm::InstallBuiltins() {
     InstallGlobalFunctions(*this);
     InstallDisplayBuiltins(*this);
     InstallGeomBuiltins(*this);
+    InstallFilterBuiltins(*this);
+    InstallBitmapBuiltins(*this);
 }
 
 // --- allocation helpers ---

@@ -18,7 +18,7 @@ enum class FilterKind : uint8_t {
 // and blur sizes are in stage pixels, the angle in radians.
 struct Filter {
     FilterKind kind = FilterKind::Blur;
-    std::vector<Rgba> colors;      // shadow/glow colour; bevel shadow then highlight; gradient colours
+    std::vector<Rgba> colors;      // shadow/glow colour; bevel highlight then shadow; gradient colours
     std::vector<uint8_t> ratios;   // gradient filters
     double blurX = 0, blurY = 0, angle = 0, distance = 0;
     float strength = 0;

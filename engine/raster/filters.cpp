@@ -173,21 +173,23 @@ void Shadow(Picture& p, const Filter& f, double scale, Offset offset) {
 }
 
 // Highlight toward the light, shadow away from it: the blurred outline seen from both
-// sides of the offset.
+// sides of the offset. Gradient bevels run from the highlight (0) to the shadow (255).
 void Bevel(Picture& p, const Filter& f, double scale) {
     Plane alpha = p.ch[0];
     Blur(alpha, f.blurX * scale, f.blurY * scale, f.passes);
     const Offset o = OffsetOf(f, scale);
-    const Plane lit = Shift(alpha, -o.dx, -o.dy), dark = Shift(alpha, o.dx, o.dy);
+    // Where the outline pushed away from the light covers more than the one pushed toward
+    // it, the surface faces away (shadow); the other way round it faces the light.
+    const Plane away = Shift(alpha, o.dx, o.dy), toward = Shift(alpha, -o.dx, -o.dy);
     const bool gradient = f.kind == FilterKind::GradientBevel;
     const std::array<uint32_t, 256> ramp = gradient ? Ramp(f) : std::array<uint32_t, 256>{};
-    const Rgba shadow = f.colors.size() > 0 ? f.colors[0] : Rgba{0, 0, 0, 255};
-    const Rgba highlight = f.colors.size() > 1 ? f.colors[1] : Rgba{255, 255, 255, 255};
+    const Rgba highlight = f.colors.size() > 0 ? f.colors[0] : Rgba{255, 255, 255, 255};
+    const Rgba shadow = f.colors.size() > 1 ? f.colors[1] : Rgba{0, 0, 0, 255};
     std::vector<uint32_t> effect(alpha.v.size());
     for (size_t i = 0; i < effect.size(); ++i) {
-        const float d = (dark.v[i] - lit.v[i]) * f.strength;
+        const float d = (away.v[i] - toward.v[i]) * f.strength;
         if (gradient) effect[i] = ramp[ToByte(128 + std::clamp(d, -255.0f, 255.0f) / 2)];
-        else effect[i] = d > 0 ? Tint(highlight, d) : Tint(shadow, -d);
+        else effect[i] = d > 0 ? Tint(shadow, d) : Tint(highlight, -d);
     }
     // Full bevels (inner and outer at once) show on both sides of the outline.
     Combine(p, effect, f, f.onTop ? Side::Full : f.inner ? Side::Inner : Side::Outer);

@@ -367,6 +367,22 @@ bool MovieBridge::HitTestClip(ClipId clip, ClipId other) {
     return ba.xMin <= bb.xMax && bb.xMin <= ba.xMax && ba.yMin <= bb.yMax && bb.yMin <= ba.yMax;
 }
 
+bool MovieBridge::GetEffects(ClipId clip, avm1::DisplayEffects& out) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o) return false;
+    out = {o->place.blendMode, o->place.filters, o->place.cacheAsBitmap};
+    return true;
+}
+
+void MovieBridge::SetEffects(ClipId clip, const avm1::DisplayEffects& effects) {
+    if (movie::DisplayObject* o = Find(clip)) {
+        o->place.blendMode = effects.blendMode;
+        o->place.filters = effects.filters;
+        o->place.cacheAsBitmap = effects.cacheAsBitmap;
+        o->context.changed = true;
+    }
+}
+
 ColorTransform MovieBridge::GetColorTransform(ClipId clip) {
     movie::DisplayObject* o = Find(clip);
     return o ? o->place.colorTransform : ColorTransform{};

@@ -56,6 +56,8 @@ public:
     void StartDrag(ClipId, bool, const Bounds*) override {}
     void StopDrag() override {}
     void Draw(ClipId, const DrawCommand&) override {}
+    bool GetEffects(ClipId clip, avm1::DisplayEffects& out) override;
+    void SetEffects(ClipId clip, const avm1::DisplayEffects& effects) override;
     ColorTransform GetColorTransform(ClipId clip) override;
     void SetColorTransform(ClipId clip, const ColorTransform& transform) override;
     Matrix GetMatrix(ClipId clip) override;

@@ -228,8 +228,9 @@ std::vector<Filter> ReadFilterList(BitReader& r) {
         case FilterKind::GradientGlow:
         case FilterKind::GradientBevel: {
             if (f.kind == FilterKind::Bevel) {
-                f.colors.push_back(ReadRgba(r));  // shadow
+                // Movies store the highlight first, whatever the format's documents say.
                 f.colors.push_back(ReadRgba(r));  // highlight
+                f.colors.push_back(ReadRgba(r));  // shadow
             } else {
                 unsigned n = r.U8();
                 for (unsigned c = 0; c < n && r.Ok(); ++c) f.colors.push_back(ReadRgba(r));
