@@ -1,9 +1,9 @@
 // String: methods index UTF-16 code units, as the player does.
 #include <algorithm>
 #include <cmath>
-#include <cwctype>
 
 #include "engine/avm1/builtins.h"
+#include "engine/avm1/case_map.h"
 
 namespace velmora::avm1 {
 
@@ -18,26 +18,23 @@ std::u16string ThisText(Vm& vm, CallContext& c) {
 
 Value Text(std::u16string_view s) { return Value::String(Utf16ToUtf8(s)); }
 
-// Index argument: NaN is 0, the rest truncated and clamped to [0, length].
+// Position arguments wrap like 32-bit integers (4294967297 is 1); a missing or
+// undefined one takes the default.
+double IndexArg(Vm& vm, CallContext& c, size_t i, double fallback) {
+    if (i >= c.args.size() || c.args[i].IsUndefined()) return fallback;
+    return ToInt32(vm.ToNumber(c.args[i]));
+}
+
+// Clamped to [0, length].
 size_t Position(double v, size_t length) {
-    if (std::isnan(v) || v < 0) return 0;
-    return static_cast<size_t>(std::min(std::trunc(v), static_cast<double>(length)));
+    if (v < 0) return 0;
+    return static_cast<size_t>(std::min(v, static_cast<double>(length)));
 }
 
+// Negative positions count from the end.
 size_t RelativePosition(double v, size_t length) {
-    if (std::isnan(v)) return 0;
-    double n = std::trunc(v);
-    if (n < 0) n = std::max(0.0, static_cast<double>(length) + n);
-    return static_cast<size_t>(std::min(n, static_cast<double>(length)));
-}
-
-char16_t MapCase(char16_t ch, bool upper) {
-    if (ch < 0x80) {
-        if (upper && ch >= 'a' && ch <= 'z') return static_cast<char16_t>(ch - 32);
-        if (!upper && ch >= 'A' && ch <= 'Z') return static_cast<char16_t>(ch + 32);
-        return ch;
-    }
-    return static_cast<char16_t>(upper ? std::towupper(ch) : std::towlower(ch));
+    if (v < 0) v = std::max(0.0, static_cast<double>(length) + v);
+    return static_cast<size_t>(std::min(v, static_cast<double>(length)));
 }
 
 Value Split(Vm& vm, CallContext& c) {
@@ -45,11 +42,18 @@ Value Split(Vm& vm, CallContext& c) {
     ArrayObject* result = vm.NewArray();
     double limitValue = NumberArg(vm, c, 1, 4294967295.0);
     size_t limit = std::isnan(limitValue) || limitValue < 0 ? 0 : static_cast<size_t>(std::min(limitValue, 4294967295.0));
-    if (c.Arg(0).IsUndefined()) {
+    // SWF 6 on: no separator gives the whole text. SWF 5 splits at commas then, and
+    // an empty separator does not split at all.
+    bool old = vm.Version() < 6;
+    if (c.Arg(0).IsUndefined() && !old) {
         result->Push(Text(s));
         return Value::Obj(result);
     }
-    std::u16string sep = Utf8ToUtf16(vm.ToString(c.Arg(0)));
+    std::u16string sep = c.Arg(0).IsUndefined() ? u"," : Utf8ToUtf16(vm.ToString(c.Arg(0)));
+    if (sep.empty() && old) {
+        if (limit > 0) result->Push(Text(s));
+        return Value::Obj(result);
+    }
     if (sep.empty()) {
         for (size_t i = 0; i < s.size() && result->Length() < limit; ++i) result->Push(Text(s.substr(i, 1)));
         return Value::Obj(result);
@@ -82,7 +86,12 @@ void InstallStringBuiltins(Vm& vm) {
     ctor->m_makesOwnObject = true;
     vm.Method(ctor, "fromCharCode", [](Vm& v, CallContext& c) {
         std::u16string s;
-        for (const Value& a : c.args) s += static_cast<char16_t>(ToUint32(v.ToNumber(a)) & 0xFFFF);
+        // A zero code ends the string.
+        for (const Value& a : c.args) {
+            auto unit = static_cast<char16_t>(ToUint32(v.ToNumber(a)) & 0xFFFF);
+            if (unit == 0) break;
+            s += unit;
+        }
         return Text(s);
     });
 
@@ -98,6 +107,8 @@ void InstallStringBuiltins(Vm& vm) {
     vm.Method(p.string, "charCodeAt", [](Vm& v, CallContext& c) {
         std::u16string s = ThisText(v, c);
         double i = ToInt32(NumberArg(v, c, 0, 0));
+        // SWF 5 gives 0 past the end of the text.
+        if (v.Version() < 6 && i >= static_cast<double>(s.size())) return Value::Number(0);
         if (i < 0 || i >= static_cast<double>(s.size())) return Value::Number(std::nan(""));
         return Value::Number(s[static_cast<size_t>(i)]);
     });
@@ -106,51 +117,57 @@ void InstallStringBuiltins(Vm& vm) {
         for (const Value& a : c.args) s += v.ToString(a);
         return Value::String(s);
     });
+    // Called without arguments the search methods and the substring methods give undefined.
     vm.Method(p.string, "indexOf", [](Vm& v, CallContext& c) {
+        if (c.args.empty()) return Value();
         std::u16string s = ThisText(v, c);
         std::u16string needle = Utf8ToUtf16(StringArg(v, c, 0));
-        size_t from = Position(NumberArg(v, c, 1, 0), s.size());
-        size_t hit = s.find(needle, from);
+        double from = IndexArg(v, c, 1, 0);
+        if (from > static_cast<double>(s.size())) return Value::Number(-1);
+        size_t hit = s.find(needle, Position(from, s.size()));
         return Value::Number(hit == std::u16string::npos ? -1 : static_cast<double>(hit));
     });
     vm.Method(p.string, "lastIndexOf", [](Vm& v, CallContext& c) {
+        if (c.args.empty()) return Value();
         std::u16string s = ThisText(v, c);
         std::u16string needle = Utf8ToUtf16(StringArg(v, c, 0));
-        double fromValue = NumberArg(v, c, 1, static_cast<double>(s.size()));
-        if (std::isnan(fromValue)) fromValue = static_cast<double>(s.size());
+        double fromValue = IndexArg(v, c, 1, static_cast<double>(s.size()));
         if (fromValue < 0) return Value::Number(-1);
         size_t hit = s.rfind(needle, static_cast<size_t>(std::min(fromValue, static_cast<double>(s.size()))));
         return Value::Number(hit == std::u16string::npos ? -1 : static_cast<double>(hit));
     });
     vm.Method(p.string, "slice", [](Vm& v, CallContext& c) {
+        if (c.args.empty()) return Value();
         std::u16string s = ThisText(v, c);
-        size_t start = RelativePosition(NumberArg(v, c, 0, 0), s.size());
-        size_t end = RelativePosition(NumberArg(v, c, 1, static_cast<double>(s.size())), s.size());
+        size_t start = RelativePosition(IndexArg(v, c, 0, 0), s.size());
+        size_t end = RelativePosition(IndexArg(v, c, 1, static_cast<double>(s.size())), s.size());
         return start < end ? Text(s.substr(start, end - start)) : Value::String("");
     });
     vm.Method(p.string, "substring", [](Vm& v, CallContext& c) {
+        if (c.args.empty()) return Value();
         std::u16string s = ThisText(v, c);
-        size_t start = Position(NumberArg(v, c, 0, 0), s.size());
-        size_t end = Position(NumberArg(v, c, 1, static_cast<double>(s.size())), s.size());
+        size_t start = Position(IndexArg(v, c, 0, 0), s.size());
+        size_t end = Position(IndexArg(v, c, 1, static_cast<double>(s.size())), s.size());
         if (start > end) std::swap(start, end);
         return Text(s.substr(start, end - start));
     });
     vm.Method(p.string, "substr", [](Vm& v, CallContext& c) {
+        if (c.args.empty()) return Value();
         std::u16string s = ThisText(v, c);
-        size_t start = RelativePosition(NumberArg(v, c, 0, 0), s.size());
-        double len = NumberArg(v, c, 1, static_cast<double>(s.size()));
-        if (std::isnan(len) || len < 0) len = 0;
+        size_t start = RelativePosition(IndexArg(v, c, 0, 0), s.size());
+        double len = IndexArg(v, c, 1, static_cast<double>(s.size()));
+        if (len < 0) len = 0;
         return Text(s.substr(start, static_cast<size_t>(std::min(len, static_cast<double>(s.size())))));
     });
     vm.Method(p.string, "split", Split);
     vm.Method(p.string, "toLowerCase", [](Vm& v, CallContext& c) {
         std::u16string s = ThisText(v, c);
-        for (auto& ch : s) ch = MapCase(ch, false);
+        for (auto& ch : s) ch = ToLowerUnit(ch);
         return Text(s);
     });
     vm.Method(p.string, "toUpperCase", [](Vm& v, CallContext& c) {
         std::u16string s = ThisText(v, c);
-        for (auto& ch : s) ch = MapCase(ch, true);
+        for (auto& ch : s) ch = ToUpperUnit(ch);
         return Text(s);
     });
 }

@@ -346,17 +346,19 @@ Value Interpreter::RunFunction(Vm& vm, FunctionObject* fn, const Value& thisValu
     if (def.isFunction2) {
         size_t reg = 1;
         auto superObject = [&] { return Value::Obj(vm.Make<SuperObject>(thisValue, f.home)); };
-        // Suppressing a name wins over preloading it.
-        auto preload = [flags](uint16_t want, uint16_t suppress) { return (flags & want) && !(flags & suppress); };
-        if (preload(kPreloadThis, kSuppressThis)) f.registers[reg++] = thisValue;
-        if (preload(kPreloadArguments, kSuppressArguments)) f.registers[reg++] = Value::Obj(arguments);
-        if (preload(kPreloadSuper, kSuppressSuper)) f.registers[reg++] = superObject();
+        // Each preload takes a register even when the name is also suppressed; then
+        // this and super stay undefined, while arguments is loaded all the same.
+        if (flags & kPreloadThis) f.registers[reg++] = (flags & kSuppressThis) ? Value() : thisValue;
+        if (flags & kPreloadArguments) f.registers[reg++] = Value::Obj(arguments);
+        if (flags & kPreloadSuper) f.registers[reg++] = (flags & kSuppressSuper) ? Value() : superObject();
         if (flags & kPreloadRoot) f.registers[reg++] = Value::Obj(vm.RootObject());
         if (flags & kPreloadParent) f.registers[reg++] = vm.Get(f.baseTarget, "_parent");
         if (flags & kPreloadGlobal) f.registers[reg++] = Value::Obj(vm.Global());
         if (!(flags & (kPreloadArguments | kSuppressArguments)))
             f.locals->SetOwn("arguments", Value::Obj(arguments), f.version);
         if (!(flags & (kPreloadSuper | kSuppressSuper))) f.locals->SetOwn("super", superObject(), f.version);
+        // Without a `this` variable the name reads as on the timeline: the clip itself.
+        if (flags & (kPreloadThis | kSuppressThis)) f.thisValue = Value::Obj(f.baseTarget);
     } else {
         f.locals->SetOwn("arguments", Value::Obj(arguments), f.version);
         f.locals->SetOwn("super", Value::Obj(vm.Make<SuperObject>(thisValue, f.home)), f.version);

@@ -57,8 +57,11 @@ double CharToCode(Frame& f, const std::string& s, bool multibyte) {
 }
 
 void Arithmetic(Frame& f, uint8_t code) {
-    double b = f.PopNumber();
-    double a = f.PopNumber();
+    // Both operands are popped first and converted left to right (valueOf order shows).
+    Value bv = f.Pop();
+    Value av = f.Pop();
+    double a = f.vm.ToNumber(av);
+    double b = f.vm.ToNumber(bv);
     switch (static_cast<Op>(code)) {
     case Op::Add: f.Push(Value::Number(a + b)); break;
     case Op::Subtract: f.Push(Value::Number(a - b)); break;
@@ -126,10 +129,10 @@ void Implements(Frame& f) {
     target->Define("__interfaces__", Value::Obj(list), kDontEnum);
 }
 
-// One side of a string concatenation: an object whose valueOf gives no primitive
-// joins as its text.
+// One side of a string concatenation: an object whose valueOf gives an object
+// joins as its text (an object with no valueOf at all joins as undefined).
 std::string AddText(Vm& vm, const Value& original, const Value& primitive) {
-    bool noPrimitive = original.IsObject() && (primitive.IsUndefined() || primitive.IsObject());
+    bool noPrimitive = original.IsObject() && primitive.IsObject();
     return vm.ToString(noPrimitive ? original : primitive);
 }
 

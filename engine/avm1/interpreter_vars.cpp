@@ -26,17 +26,24 @@ bool SplitPath(std::string_view path, std::string_view& object, std::string_view
     return true;
 }
 
-Value LookupInScope(Frame& f, std::string_view name, bool& found) {
+// `owner` is the scope object holding the name, or nullptr.
+Value LookupInScope(Frame& f, std::string_view name, Object*& owner, Scope::Kind& kind) {
     Vm& vm = f.vm;
-    found = true;
     for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
         Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
         if (!obj) continue;
-        if (vm.Has(obj, name)) return vm.Get(obj, name);
+        if (vm.Has(obj, name)) {
+            owner = obj;
+            kind = s->kind;
+            return vm.Get(obj, name);
+        }
     }
-    found = false;
+    owner = nullptr;
     return {};
 }
+
+// A method name that is undefined or converts to "" names the target itself.
+bool IsNoName(Vm& vm, const Value& name) { return name.IsUndefined() || vm.ToString(name).empty(); }
 
 }  // namespace
 
@@ -89,9 +96,10 @@ Value GetVariable(Frame& f, std::string_view name) {
         return clip ? Value::Obj(clip) : Value();
     }
     if (NamesEqual(name, "this", f.version >= 7)) return f.thisValue;
-    bool found = false;
-    Value v = LookupInScope(f, name, found);
-    if (found) return v;
+    Object* owner = nullptr;
+    Scope::Kind kind{};
+    Value v = LookupInScope(f, name, owner, kind);
+    if (owner) return v;
     if (NamesEqual(name, "_global", false)) return Value::Obj(vm.Global());
     if (name.size() > 1 && name[0] == '_') {
         if (Object* special = vm.ResolvePath(f.target, name, nullptr); special && special != f.target)
@@ -102,6 +110,11 @@ Value GetVariable(Frame& f, std::string_view name) {
 
 void SetVariable(Frame& f, std::string_view name, const Value& value) {
     Vm& vm = f.vm;
+    // `this` is a variable of the running code: assigning it changes what it reads.
+    if (NamesEqual(name, "this", f.version >= 7)) {
+        f.thisValue = value;
+        return;
+    }
     if (HasPathSeparator(name, f.version)) {
         std::string_view object, member;
         if (SplitPath(name, object, member)) {
@@ -167,20 +180,37 @@ bool DeleteVariable(Frame& f, std::string_view name) {
 
 Value CallNamedFunction(Frame& f, std::string_view name, std::span<const Value> args) {
     Vm& vm = f.vm;
-    Value fn = GetVariable(f, name);
+    // A function found on a with-object or a timeline, directly or through a path,
+    // runs with that object as this; one found among locals or globals gets the
+    // current timeline.
+    Value fn;
+    Object* self = f.target;
+    std::string_view object, member;
+    if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
+        Object* obj = ResolveTarget(f, object);
+        fn = obj ? vm.Get(obj, member) : Value();
+        if (obj) self = obj;
+    } else if (!NamesEqual(name, "this", f.version >= 7)) {
+        Object* owner = nullptr;
+        Scope::Kind kind{};
+        fn = LookupInScope(f, name, owner, kind);
+        if (!owner) fn = GetVariable(f, name);
+        if (owner && (kind == Scope::Kind::With || kind == Scope::Kind::Target)) self = owner;
+    } else {
+        fn = GetVariable(f, name);
+    }
     if (SuperObject* super = fn.AsObject() ? dynamic_cast<SuperObject*>(fn.AsObject()) : nullptr) {
         // super(...): the constructor the method's home was built for.
         Object* home = super->Home();
         Value ctor = home ? vm.Get(home, "__constructor__") : Value();
         return vm.Call(ctor.AsObject(), super->ThisValue(), args, home ? home->Proto() : nullptr);
     }
-    // A plain call gets the timeline as this.
-    return vm.Call(fn.AsObject(), Value::Obj(f.target), args);
+    return vm.Call(fn.AsObject(), Value::Obj(self), args);
 }
 
 Value CallMethodOn(Frame& f, const Value& target, const Value& nameValue, std::span<const Value> args) {
     Vm& vm = f.vm;
-    bool noName = nameValue.IsUndefined() || (nameValue.IsString() && nameValue.AsString().empty());
+    bool noName = IsNoName(vm, nameValue);
     if (SuperObject* super = target.AsObject() ? dynamic_cast<SuperObject*>(target.AsObject()) : nullptr) {
         if (noName) {
             Object* home = super->Home();
@@ -203,7 +233,7 @@ Value CallMethodOn(Frame& f, const Value& target, const Value& nameValue, std::s
 
 Value ConstructNamed(Frame& f, const Value& target, const Value& nameValue, std::span<const Value> args) {
     Vm& vm = f.vm;
-    bool noName = nameValue.IsUndefined() || (nameValue.IsString() && nameValue.AsString().empty());
+    bool noName = IsNoName(vm, nameValue);
     Value ctor = noName ? target : vm.GetValueMember(target, vm.ToString(nameValue));
     return vm.Construct(ctor.AsObject(), args);
 }

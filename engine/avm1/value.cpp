@@ -98,6 +98,13 @@ double StringToNumber(std::string_view text, int swfVersion) {
 
     size_t k = 0;
     if (s[k] == '+' || s[k] == '-') ++k;
+    if (swfVersion >= 6 && s.size() > k + 1 && s[k] == '0' &&
+        s.find_first_not_of("01234567", k) == std::string_view::npos) {
+        // A leading zero followed by octal digits only is an octal number.
+        double value = 0;
+        for (size_t d = k; d < s.size(); ++d) value = value * 8 + (s[d] - '0');
+        return s[0] == '-' ? -value : value;
+    }
     size_t digitsStart = k;
     while (k < s.size() && s[k] >= '0' && s[k] <= '9') ++k;
     size_t intDigits = k - digitsStart;
