@@ -162,8 +162,14 @@ void InstallArrayBuiltins(Vm& vm) {
     auto& p = vm.Protos();
     p.array = vm.Make<ArrayObject>(p.object);
     FunctionObject* ctor = vm.Class("Array", [](Vm& v, CallContext& c) {
-        Value protoValue = c.callee ? v.Get(c.callee, "prototype") : Value();
-        auto* a = v.Make<ArrayObject>(protoValue.AsObject() ? protoValue.AsObject() : v.Protos().array);
+        ArrayObject* a = nullptr;
+        if (c.onExisting) {
+            a = c.thisValue.AsObject() ? c.thisValue.AsObject()->AsArray() : nullptr;
+            if (!a) return c.thisValue;
+        } else {
+            Value protoValue = c.callee ? v.Get(c.callee, "prototype") : Value();
+            a = v.Make<ArrayObject>(protoValue.AsObject() ? protoValue.AsObject() : v.Protos().array);
+        }
         if (c.args.size() == 1 && c.args[0].IsNumber()) {
             double n = c.args[0].AsNumber();
             if (n >= 0 && n < 1e7) a->SetLength(static_cast<size_t>(n));

@@ -185,10 +185,11 @@ void InstallObjectBuiltins(Vm& vm) {
         return Value::Bool(true);
     });
 
-    // Function(x) hands back an object argument; there is no compiler behind it.
+    // Function(x) hands back its argument; there is no compiler behind it. Without
+    // one it makes an object with no prototype.
     vm.Class("Function", [](Vm& v, CallContext& c) {
-        if (c.Arg(0).IsObject()) return c.Arg(0);
-        return c.construct ? c.thisValue : Value::Obj(v.NewObject());
+        if (!c.args.empty()) return c.Arg(0);
+        return c.construct ? c.thisValue : Value::Obj(v.Make<Object>(nullptr));
     }, p.function);
     vm.Method(p.function, "call", FunctionCall);
     vm.Method(p.function, "apply", FunctionApply);

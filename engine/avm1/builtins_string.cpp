@@ -79,6 +79,13 @@ void InstallStringBuiltins(Vm& vm) {
     FunctionObject* ctor = vm.Class("String", [](Vm& v, CallContext& c) {
         std::string text = c.args.empty() ? std::string() : v.ToString(c.args[0]);
         if (!c.construct) return Value::String(text);
+        if (Object* self = c.onExisting ? c.thisValue.AsObject() : nullptr) {
+            self->SetKind(ObjectKind::String);
+            self->SetInternal(Value::String(text));
+            self->Define("length", Value::Number(static_cast<double>(Utf8ToUtf16(text).size())),
+                         kDontEnum | kDontDelete);
+            return c.thisValue;
+        }
         Value protoValue = c.callee ? v.Get(c.callee, "prototype") : Value();
         auto* o = v.Make<StringObject>(protoValue.AsObject() ? protoValue.AsObject() : v.Protos().string, text);
         return Value::Obj(o);

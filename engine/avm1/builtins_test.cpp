@@ -125,6 +125,66 @@ TEST_F(BuiltinsTest, StringMethodsIndexCodeUnits) {
     EXPECT_EQ(Global("String", {N(1.5)}), "1.5");
 }
 
+TEST(StringMethods, ArgumentEdgeCases) {
+    // Positions wrap like 32-bit integers, undefined takes the default, null is 0,
+    // and a call without arguments gives undefined.
+    const Value u;
+    const Value null = Value::Null();
+    auto n = [](double v) { return Value::Number(v); };
+    auto s = [](const char* v) { return Value::String(v); };
+    const struct {
+        int version;
+        const char* text;
+        const char* method;
+        std::vector<Value> args;
+        const char* expected;
+    } cases[] = {
+        {8, "Hello test test", "indexOf", {s("test"), n(4294967303.0)}, "11"},
+        {8, "Hello test test", "indexOf", {s(""), n(100)}, "-1"},
+        {8, "Hello test test", "indexOf", {}, "undefined"},
+        {8, "Hello test test", "lastIndexOf", {s("test"), null}, "-1"},
+        {8, "Hello test test", "lastIndexOf", {s("test"), u}, "11"},
+        {8, "Hello test test", "lastIndexOf", {s("test"), n(4294967302.0)}, "6"},
+        {8, "Hello", "slice", {n(4294967296.0), n(4294967298.0)}, "He"},
+        {8, "Hello", "slice", {null, null}, ""},
+        {8, "Hello", "substr", {n(4294967296.0), n(-4294967294.0)}, "He"},
+        {8, "Hello", "substr", {n(3), null}, ""},
+        {8, "Hello", "substring", {n(4294967296.0), n(-4294967294.0)}, "He"},
+        {8, "Hello", "substring", {}, "undefined"},
+        {8, "a,b", "split", {u, n(0)}, "a,b"},
+        {5, "a,b", "split", {u}, "a,b"},
+        {5, "a,b", "split", {s("")}, "a,b"},
+        {8, "ab", "charCodeAt", {n(5)}, "NaN"},
+        {5, "ab", "charCodeAt", {n(5)}, "0"},
+    };
+    for (const auto& c : cases) {
+        test::RecordingHost host;
+        Vm vm(host, nullptr, c.version);
+        Value r = vm.CallMethod(Value::String(c.text), c.method, c.args);
+        EXPECT_EQ(r.IsUndefined() ? "undefined" : vm.ToString(r), c.expected)
+            << c.text << "." << c.method << " v" << c.version;
+    }
+}
+
+TEST_F(BuiltinsTest, SplitCountsAndFromCharCodeStopsAtZero) {
+    Value parts = vm.CallMethod(S("a,b"), "split", std::vector<Value>{S("")});
+    EXPECT_EQ(vm.ToNumber(vm.GetValueMember(parts, "length")), 3);
+    vm.SetVersion(5);
+    parts = vm.CallMethod(S("a,b"), "split", std::vector<Value>{Value()});
+    EXPECT_EQ(vm.ToNumber(vm.GetValueMember(parts, "length")), 2);
+    vm.SetVersion(8);
+    Value ctor = vm.Get(vm.Global(), "String");
+    EXPECT_EQ(vm.ToString(vm.CallMethod(ctor, "fromCharCode", std::vector<Value>{N(80), N(0), N(82)})), "P");
+}
+
+TEST_F(BuiltinsTest, CaseMappingUsesThePlayersTable) {
+    // U+0130 lowers to i, Georgian capitals to U+10D0.., long s uppers to S, and
+    // U+03C2 (final sigma) uppers to the unassigned U+03A2 it is paired with.
+    EXPECT_EQ(Call(S("\xC4\xB0\xC3\x80\xE1\x82\xA0"), "toLowerCase"), "i\xC3\xA0\xE1\x83\x90");
+    EXPECT_EQ(Call(S("\xC5\xBF\xCF\x82\xC3\xBF"), "toUpperCase"), "S\xCE\xA2\xC5\xB8");
+    EXPECT_EQ(Call(S("teST\xE4\xB8\x96"), "toUpperCase"), "TEST\xE4\xB8\x96");
+}
+
 TEST_F(BuiltinsTest, NumberAndMath) {
     EXPECT_EQ(Call(N(255), "toString", {N(16)}), "ff");
     EXPECT_EQ(Global("isNaN", {S("x")}), "true");

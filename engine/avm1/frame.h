@@ -13,18 +13,29 @@
 namespace velmora::avm1 {
 
 // `super` inside a method: lookups start above the object the method came from.
+// The home is kept as a number of prototype steps from this, so a script that
+// changes this.__proto__ before calling super() reaches the new chain.
 class SuperObject : public Object {
 public:
-    SuperObject(Value thisValue, Object* home) : Object(nullptr), m_this(std::move(thisValue)), m_home(home) {}
+    SuperObject(Value thisValue, Object* home);
     bool GetNative(Vm& vm, std::string_view name, Value& out) override;
     void TraceRefs(std::vector<Object*>& out) const override;
     const Value& ThisValue() const { return m_this; }
-    Object* Home() const { return m_home; }
-    Object* LookupStart() const { return m_home ? m_home->Proto() : nullptr; }
+    // A display object as home gives a super that finds nothing.
+    Object* Home() const;
+    // Lookups start at the prototype of the method's home.
+    Object* LookupStart() const {
+        Object* home = Home();
+        return home ? home->Proto() : nullptr;
+    }
+    // super(...): the home's __constructor__ (never through __resolve), run with the
+    // next prototype up as its home.
+    Value CallConstructor(Vm& vm, std::span<const Value> args);
 
 private:
     Value m_this;
-    Object* m_home;
+    Object* m_home;    // when home is not on this's chain
+    int m_depth = -1;  // steps from this to home
 };
 
 struct Frame {

@@ -19,6 +19,13 @@ enum : uint8_t { kHasCatch = 0x01, kHasFinally = 0x02, kCatchInRegister = 0x04 }
 
 Flow ExecuteRange(Frame& f, size_t begin, size_t end);
 
+Value DisplayParent(Vm& vm, Object* obj) {
+    ClipObject* clip = obj ? obj->AsClip() : nullptr;
+    ClipId id = clip ? vm.LiveClip(clip) : kNoClip;
+    ClipId parent = id ? vm.Display()->Parent(id) : kNoClip;
+    return parent ? Value::Obj(vm.ObjectForClip(parent)) : Value();
+}
+
 void SetRegister(Frame& f, size_t index, Value v) {
     if (index < f.registers.size()) f.registers[index] = std::move(v);
 }
@@ -278,6 +285,34 @@ bool SuperObject::GetNative(Vm& vm, std::string_view name, Value& out) {
     return true;
 }
 
+SuperObject::SuperObject(Value thisValue, Object* home) : Object(nullptr), m_this(std::move(thisValue)), m_home(home) {
+    int depth = 0;
+    for (Object* o = m_this.AsObject(); o && depth < 256; o = o->Proto(), ++depth) {
+        if (o == home) {
+            m_depth = depth;
+            break;
+        }
+    }
+    // Its own __proto__ is the one of the object lookups start at.
+    if (Object* start = LookupStart()) SetProto(start->Proto());
+}
+
+Object* SuperObject::Home() const {
+    Object* home = m_home;
+    if (m_depth >= 0) {
+        home = m_this.AsObject();
+        for (int i = 0; i < m_depth && home; ++i) home = home->Proto();
+    }
+    return home && !home->AsClip() ? home : nullptr;
+}
+
+Value SuperObject::CallConstructor(Vm& vm, std::span<const Value> args) {
+    Object* home = Home();
+    if (!home) return {};
+    Value ctor = vm.GetFrom(home, "__constructor__", m_this, nullptr, false);
+    return vm.CallSuperConstructor(ctor.AsObject(), m_this, args, LookupStart());
+}
+
 void SuperObject::TraceRefs(std::vector<Object*>& out) const {
     Object::TraceRefs(out);
     if (m_this.AsObject()) out.push_back(m_this.AsObject());
@@ -309,7 +344,10 @@ Value Interpreter::RunFunction(Vm& vm, FunctionObject* fn, const Value& thisValu
     f.pool = fn->Pool();
     f.callee = fn;
     f.thisValue = thisValue;
-    f.home = home ? home : (thisValue.AsObject() ? thisValue.AsObject()->Proto() : nullptr);
+    // A method that is an own property of this has its home one step up, as if
+    // found on this's prototype.
+    Object* self = thisValue.AsObject();
+    f.home = home && home != self ? home : (self ? self->Proto() : nullptr);
     f.baseTarget = f.target = fn->BaseClip() ? vm.Redirect(fn->BaseClip()) : vm.RootObject();
 
     f.locals = vm.Make<Object>(nullptr);
@@ -351,9 +389,11 @@ Value Interpreter::RunFunction(Vm& vm, FunctionObject* fn, const Value& thisValu
         if (flags & kPreloadThis) f.registers[reg++] = (flags & kSuppressThis) ? Value() : thisValue;
         if (flags & kPreloadArguments) f.registers[reg++] = Value::Obj(arguments);
         if (flags & kPreloadSuper) f.registers[reg++] = (flags & kSuppressSuper) ? Value() : superObject();
+        // The player fills _global before _parent, and _parent is the display
+        // parent even where a variable of that name hides it.
         if (flags & kPreloadRoot) f.registers[reg++] = Value::Obj(vm.RootObject());
-        if (flags & kPreloadParent) f.registers[reg++] = vm.Get(f.baseTarget, "_parent");
         if (flags & kPreloadGlobal) f.registers[reg++] = Value::Obj(vm.Global());
+        if (flags & kPreloadParent) f.registers[reg++] = DisplayParent(vm, f.baseTarget);
         if (!(flags & (kPreloadArguments | kSuppressArguments)))
             f.locals->SetOwn("arguments", Value::Obj(arguments), f.version);
         if (!(flags & (kPreloadSuper | kSuppressSuper))) f.locals->SetOwn("super", superObject(), f.version);

@@ -273,10 +273,11 @@ TEST(Interpreter, Add2WithObjects) {
     code.Push({"o", 0, "Object"}).Do(Op::NewObject).Do(Op::SetVariable);  // valueOf gives the object back
     code.Push({1, "o"}).Do(Op::GetVariable).Do(Op::Add2).Do(Op::Trace);
     code.Push({"x", "o"}).Do(Op::GetVariable).Do(Op::Add2).Do(Op::Trace);
-    code.Push({"_global"}).Do(Op::GetVariable).Push({""}).Do(Op::Add2).Do(Op::Trace);  // no valueOf at all
+    // _global has no valueOf at all: its primitive is undefined, not its text.
+    code.Push({"_global"}).Do(Op::GetVariable).Push({""}).Do(Op::Add2).Do(Op::Trace);
     code.Push({"n", 5, 1, "Number"}).Do(Op::NewObject).Do(Op::SetVariable);
     code.Push({"n"}).Do(Op::GetVariable).Push({1}).Do(Op::Add2).Do(Op::Trace);
-    EXPECT_EQ(RunTrace(code, 7), (Lines{"NaN", "x[object Object]", "[type Object]", "6"}));
+    EXPECT_EQ(RunTrace(code, 7), (Lines{"NaN", "x[object Object]", "undefined", "6"}));
 }
 
 TEST(Interpreter, EnumerationListsInheritedNamesFirst) {

@@ -199,12 +199,8 @@ Value CallNamedFunction(Frame& f, std::string_view name, std::span<const Value> 
     } else {
         fn = GetVariable(f, name);
     }
-    if (SuperObject* super = fn.AsObject() ? dynamic_cast<SuperObject*>(fn.AsObject()) : nullptr) {
-        // super(...): the constructor the method's home was built for.
-        Object* home = super->Home();
-        Value ctor = home ? vm.Get(home, "__constructor__") : Value();
-        return vm.Call(ctor.AsObject(), super->ThisValue(), args, home ? home->Proto() : nullptr);
-    }
+    if (SuperObject* super = fn.AsObject() ? dynamic_cast<SuperObject*>(fn.AsObject()) : nullptr)
+        return super->CallConstructor(vm, args);
     return vm.Call(fn.AsObject(), Value::Obj(self), args);
 }
 
@@ -212,11 +208,7 @@ Value CallMethodOn(Frame& f, const Value& target, const Value& nameValue, std::s
     Vm& vm = f.vm;
     bool noName = IsNoName(vm, nameValue);
     if (SuperObject* super = target.AsObject() ? dynamic_cast<SuperObject*>(target.AsObject()) : nullptr) {
-        if (noName) {
-            Object* home = super->Home();
-            Value ctor = home ? vm.Get(home, "__constructor__") : Value();
-            return vm.Call(ctor.AsObject(), super->ThisValue(), args, home ? home->Proto() : nullptr);
-        }
+        if (noName) return super->CallConstructor(vm, args);
         Object* found = nullptr;
         Object* start = super->LookupStart();
         Value fn = start ? vm.GetFrom(start, vm.ToString(nameValue), super->ThisValue(), &found) : Value();

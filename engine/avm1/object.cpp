@@ -208,6 +208,11 @@ bool ClipObject::GetNative(Vm& vm, std::string_view name, Value& out) {
             out = parent ? Value::Obj(vm.ObjectForClip(parent)) : Value();
             return true;
         }
+        // A clip's own variable may hide _global, a prototype's may not.
+        if (NamesEqual(name, "_global", false)) {
+            out = Value::Obj(vm.Global());
+            return true;
+        }
         if (NamesEqual(name, "_root", false) || LevelNumberOf(name) >= 0) {
             Object* found = vm.ResolvePath(this, name, this);
             if (!found) return false;

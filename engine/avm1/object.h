@@ -155,6 +155,7 @@ struct CallContext {
     std::span<const Value> args;
     FunctionObject* callee = nullptr;
     bool construct = false;  // called through new
+    bool onExisting = false; // super(...) of a subclass: initialise thisValue rather than make an object
     Value Arg(size_t i) const { return i < args.size() ? args[i] : Value(); }
 };
 using NativeFunction = std::function<Value(Vm&, CallContext&)>;

@@ -42,6 +42,8 @@ TEST(StringToNumber, VersionRules) {
         {"12", 7, 12}, {"  12", 7, 12}, {"12 ", 7, nan}, {"1.5e3", 7, 1500}, {"-.5", 7, -0.5}, {"", 7, nan},
         {"", 4, 0}, {"abc", 4, 0}, {"abc", 5, nan}, {"0x1F", 6, 31}, {"0x1F", 5, nan}, {"0xFFFFFFFF", 8, -1},
         {"1e", 7, nan}, {".", 7, nan}, {"+3", 7, 3}, {"Infinity", 7, nan}, {"\t\n7", 7, 7},
+        // Octal from SWF 6 on, only when every digit after the zero is octal.
+        {"010", 6, 8}, {"-010", 8, -8}, {"010", 5, 10}, {"019", 8, 19}, {"0", 8, 0}, {"00", 8, 0},
     };
     for (const auto& c : cases) {
         double got = StringToNumber(c.text, c.version);

@@ -18,6 +18,8 @@ namespace {
 constexpr int kMaxProtoDepth = 256;
 // The player gives up on getters that call themselves after this many levels.
 constexpr int kMaxGetterDepth = 64;
+// Interfaces extending interfaces deeper than this are not followed.
+constexpr int kMaxInterfaceNesting = 16;
 
 double WallMilliseconds() {
     using namespace std::chrono;
@@ -211,7 +213,7 @@ std::string Vm::TypeOf(const Value& v) {
 
 Value Vm::Get(Object* obj, std::string_view name) { return GetFrom(obj, name, Value::Obj(obj)); }
 
-Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn) {
+Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn, bool resolve) {
     obj = Redirect(obj);
     if (!obj) return {};
     if (name == "__proto__") return obj->Proto() ? Value::Obj(obj->Proto()) : Value();
@@ -238,7 +240,7 @@ Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Ob
             return out;
         }
     }
-    if (name != "__resolve") {
+    if (resolve && name != "__resolve") {
         Value resolve = GetFrom(obj, "__resolve", thisValue);
         if (resolve.AsObject() && resolve.AsObject()->AsFunction()) {
             Value arg = Value::String(std::string(name));
@@ -353,15 +355,23 @@ bool Vm::InstanceOf(Object* obj, Object* ctor) {
     if (!obj || !ctor) return false;
     Value proto = Get(ctor, "prototype");
     Object* target = proto.AsObject();
-    if (!target) return false;
+    return target && ChainReaches(obj->Proto(), target, ctor, 0);
+}
+
+bool Vm::ChainReaches(Object* start, Object* target, Object* ctor, int nesting) {
     int depth = 0;
-    for (Object* o = obj->Proto(); o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
+    for (Object* o = start; o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
         if (o == target) return true;
-        // Interfaces from `implements` count too.
+        // Interfaces from `implements` count too, and so do the interfaces they extend.
         Value ifaces = Get(o, "__interfaces__");
-        if (ArrayObject* list = ifaces.AsObject() ? ifaces.AsObject()->AsArray() : nullptr) {
-            for (const Value& iface : list->Items())
-                if (iface.AsObject() == ctor) return true;
+        ArrayObject* list = ifaces.AsObject() ? ifaces.AsObject()->AsArray() : nullptr;
+        if (!list) continue;
+        for (const Value& iface : list->Items()) {
+            Object* i = iface.AsObject();
+            if (!i) continue;
+            if (i == ctor) return true;
+            Object* ip = Get(i, "prototype").AsObject();
+            if (ip && nesting < kMaxInterfaceNesting && ChainReaches(ip, target, ctor, nesting + 1)) return true;
         }
     }
     return false;
@@ -412,7 +422,13 @@ Value Vm::Construct(Object* ctorObj, std::span<const Value> args) {
     FunctionObject* ctor = ctorObj ? ctorObj->AsFunction() : nullptr;
     if (!ctor) return {};
     Value protoValue = Get(ctor, "prototype");
-    Object* obj = Make<Object>(protoValue.AsObject() ? protoValue.AsObject() : m_protos.object);
+    Object* proto = protoValue.AsObject() ? protoValue.AsObject() : m_protos.object;
+    // A script subclass of Array gets array storage; its super() fills it.
+    bool arrayLike = false;
+    int depth = 0;
+    for (Object* o = proto; o && depth < kMaxProtoDepth && !arrayLike; o = o->Proto(), ++depth)
+        arrayLike = o == m_protos.array;
+    Object* obj = arrayLike && !ctor->Native() ? Make<ArrayObject>(proto) : Make<Object>(proto);
     obj->Define("__constructor__", Value::Obj(ctor), kDontEnum);
     if (m_version < 7) obj->Define("constructor", Value::Obj(ctor), kDontEnum);
     Value thisValue = Value::Obj(obj);
@@ -433,6 +449,23 @@ Value Vm::Construct(Object* ctorObj, std::span<const Value> args) {
     }
     Call(ctor, thisValue, args, obj->Proto());
     return thisValue;
+}
+
+Value Vm::CallSuperConstructor(Object* ctorObj, const Value& thisValue, std::span<const Value> args, Object* home) {
+    FunctionObject* ctor = ctorObj ? ctorObj->AsFunction() : nullptr;
+    if (!ctor || !ctor->Native()) return Call(ctorObj, thisValue, args, home);
+    if (m_callDepth + 1 >= m_limits.maxRecursion) throw ScriptAbort{};
+    ++m_callDepth;
+    CallContext ctx{thisValue, args, ctor, true, true};
+    Value r;
+    try {
+        r = ctor->Native()(*this, ctx);
+    } catch (...) {
+        --m_callDepth;
+        throw;
+    }
+    --m_callDepth;
+    return r;
 }
 
 Value Vm::CallMethod(const Value& target, std::string_view name, std::span<const Value> args) {

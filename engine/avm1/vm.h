@@ -123,7 +123,9 @@ public:
 
     // Property access with prototypes, getters/setters, watchers and __resolve.
     Value Get(Object* obj, std::string_view name);
-    Value GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn = nullptr);
+    // `resolve`: whether a missing name asks __resolve.
+    Value GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn = nullptr,
+                  bool resolve = true);
     Value GetValueMember(const Value& target, std::string_view name);
     void Set(Object* obj, std::string_view name, const Value& value);
     bool Has(Object* obj, std::string_view name);
@@ -136,6 +138,8 @@ public:
     // Calls; `home` is where a method was found (for super).
     Value Call(Object* function, const Value& thisValue, std::span<const Value> args, Object* home = nullptr);
     Value Construct(Object* ctor, std::span<const Value> args);
+    // super(...) reaching a constructor: natives initialise the existing object.
+    Value CallSuperConstructor(Object* ctor, const Value& thisValue, std::span<const Value> args, Object* home);
     Value CallMethod(const Value& target, std::string_view name, std::span<const Value> args);
     [[noreturn]] void Throw(Value v) { throw ScriptThrow{std::move(v)}; }
     void CountActions(uint64_t n);  // budget; throws ScriptAbort when exceeded
@@ -168,6 +172,8 @@ private:
     // version restored afterwards, and any throw or stop turned into a status.
     RunStatus Guarded(const std::function<void()>& body);
     void ReportUncaught(const Value& value);
+    // Whether the prototype chain from `start` (or an interface on it) leads to target/ctor.
+    bool ChainReaches(Object* start, Object* target, Object* ctor, int nesting);
     void Mark(Object* root, std::vector<Object*>& work);
 
     Host& m_host;
