@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "moviehost/gdi_fonts.h"
 #include "moviehost/source_rules.h"
 #include "moviehost/url_download.h"
 
@@ -36,6 +37,7 @@ MovieHost::MovieHost() {
     };
     // Other addresses and trace lines: the player opens and shows none by itself.
     m_scripted.SetCallbacks(std::move(callbacks));
+    m_player.SetFontProvider(std::make_shared<GdiFontProvider>());
 }
 
 MovieHost::~MovieHost() = default;

@@ -283,5 +283,30 @@ TEST_F(MovieHostTest, UnreachableAddressLeavesTheHostEmpty) {
     EXPECT_EQ(m_host.PercentLoaded(), 0);
 }
 
+// Static text in a font without outlines is drawn with the system's fonts.
+TEST_F(MovieHostTest, DeviceTextIsDrawnWithSystemFonts) {
+    swfgen::MovieBuilder movie(8, {0, kStageWidth * 20, 0, kStageHeight * 20}, 12);
+    movie.SetBackground({255, 255, 255, 255});
+    text::Font codesOnly;
+    codesOnly.SetName("宋体");
+    for (char32_t cp : U"中文") codesOnly.AddGlyph(text::Glyph{}, cp);
+    movie.DefineFont(1, codesOnly, swf::kTagDefineFont2);
+    text::StaticText line;
+    line.bounds = {0, 1600, -800, 200};
+    line.records.push_back({1, Rgba{0, 0, 0, 255}, 800, 0, 0, {{0, 800}, {1, 800}}});
+    movie.DefineText(2, line);
+    movie.Place(2, 1, {1, 0, 0, 1, 400, 1200});
+    movie.ShowFrame();
+    m_host.SetMovieData(movie.Build(), "text.swf");
+    m_host.RenderNow();
+    // Two 40-pixel characters from x = 20 on the baseline at y = 60.
+    int dark[2] = {0, 0};
+    for (int y = 0; y < kStageHeight; ++y)
+        for (int x = 0; x < kStageWidth; ++x)
+            if (GetRValue(At(x, y)) < 128) ++(x < 60 ? dark[0] : dark[1]);
+    EXPECT_GT(dark[0], 150);
+    EXPECT_GT(dark[1], 150);
+}
+
 }  // namespace
 }  // namespace velmora::moviehost
