@@ -12,7 +12,8 @@ void InstallNumberBuiltins(Vm& vm);   // Number, Boolean, Math
 void InstallDateBuiltins(Vm& vm);
 void InstallGlobalFunctions(Vm& vm);  // parseInt, escape, setInterval, getTimer...
 void InstallDisplayBuiltins(Vm& vm);  // MovieClip, Button, TextField
-void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, Sound, System, Selection
+void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, Sound, System
+void InstallTextBuiltins(Vm& vm);         // TextField methods, TextFormat, Selection
 void InstallBitmapBuiltins(Vm& vm);       // flash.display.BitmapData
 void InstallFilterBuiltins(Vm& vm);       // flash.filters; MovieClip.filters, blendMode, cacheAsBitmap
 void InstallGeomBuiltins(Vm& vm);         // flash.geom: Point, Rectangle, Matrix, ColorTransform, Transform
@@ -37,6 +38,26 @@ double ParseInt(std::string_view text, int radix);  // radix 0: from the text
 double ParseFloat(std::string_view text);
 std::string Escape(std::string_view bytes);
 std::string Unescape(std::string_view text);
+
+// Gives an object the AsBroadcaster methods and an empty listener list.
+void MakeBroadcaster(Vm& vm, Object* o);
+
+// The live display object `this` stands for, or kNoClip.
+inline ClipId ThisClip(Vm& vm, CallContext& c) {
+    Object* o = c.thisValue.AsObject();
+    ClipObject* clip = o ? vm.Redirect(o)->AsClip() : nullptr;
+    return clip && vm.Display() ? vm.LiveClip(clip) : kNoClip;
+}
+
+// A method that needs a live clip; others get undefined.
+template <class F>
+void ClipMethod(Vm& vm, Object* proto, std::string_view name, F body) {
+    vm.Method(proto, name, [body](Vm& v, CallContext& c) -> Value {
+        ClipId clip = ThisClip(v, c);
+        if (!clip) return {};
+        return body(v, c, *v.Display(), clip);
+    });
+}
 
 // Argument helpers for native functions.
 inline double NumberArg(Vm& vm, CallContext& c, size_t i, double fallback) {

@@ -7,28 +7,12 @@ namespace velmora::avm1 {
 
 namespace {
 
-ClipId ThisClip(Vm& vm, CallContext& c) {
-    Object* o = c.thisValue.AsObject();
-    ClipObject* clip = o ? vm.Redirect(o)->AsClip() : nullptr;
-    return clip && vm.Display() ? vm.LiveClip(clip) : kNoClip;
-}
-
 ClipId ClipArg(Vm& vm, CallContext& c, size_t i) {
     Value v = c.Arg(i);
     Object* o = v.AsObject();
     if (!o && v.IsString()) o = vm.ResolvePath(c.thisValue.AsObject(), v.AsString(), c.thisValue.AsObject());
     ClipObject* clip = o ? o->AsClip() : nullptr;
     return clip ? vm.LiveClip(clip) : kNoClip;
-}
-
-// A method that needs a live clip; others get undefined.
-template <class F>
-void ClipMethod(Vm& vm, Object* proto, std::string_view name, F body) {
-    vm.Method(proto, name, [body](Vm& v, CallContext& c) -> Value {
-        ClipId clip = ThisClip(v, c);
-        if (!clip) return {};
-        return body(v, c, *v.Display(), clip);
-    });
 }
 
 void Goto(Vm& vm, DisplayHost& d, ClipId clip, const Value& frame, bool play) {
@@ -262,10 +246,7 @@ void InstallDisplayBuiltins(Vm& vm) {
             return Value::Number(d.Depth(clip));
         });
     }
-    ClipMethod(vm, p.textField, "removeTextField", [](Vm&, CallContext&, DisplayHost& d, ClipId clip) {
-        d.Remove(clip);
-        return Value();
-    });
+    InstallTextBuiltins(vm);
     InstallEnvironmentBuiltins(vm);
 }
 

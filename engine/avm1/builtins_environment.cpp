@@ -1,4 +1,4 @@
-// Key, Mouse, Stage, Color, Sound, System.capabilities and Selection.
+// Key, Mouse, Stage, Color, Sound and System.capabilities.
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -9,13 +9,6 @@
 namespace velmora::avm1 {
 
 namespace {
-
-// Gives an object the AsBroadcaster methods and an empty listener list.
-void MakeBroadcaster(Vm& vm, Object* o) {
-    Value init = vm.GetValueMember(Value::Obj(vm.Get(vm.Global(), "AsBroadcaster").AsObject()), "initialize");
-    Value arg = Value::Obj(o);
-    vm.Call(init.AsObject(), Value(), std::span<const Value>(&arg, 1));
-}
 
 // Color and Sound keep their target clip in a hidden slot.
 ClipId TargetOf(Vm& vm, CallContext& c) {
@@ -210,18 +203,13 @@ void InstallSystem(Vm& vm) {
     vm.Method(system, "setClipboard", [](Vm&, CallContext&) { return Value::Bool(false); });
 }
 
-void InstallSelection(Vm& vm) {
-    Object* selection = vm.NewObject();
-    vm.Global()->Define("Selection", Value::Obj(selection));
-    vm.Method(selection, "getFocus", [](Vm&, CallContext&) { return Value::Null(); });
-    vm.Method(selection, "setFocus", [](Vm&, CallContext&) { return Value::Bool(false); });
-    for (const char* name : {"getBeginIndex", "getEndIndex", "getCaretIndex"})
-        vm.Method(selection, name, [](Vm&, CallContext&) { return Value::Number(-1); });
-    vm.Method(selection, "setSelection", [](Vm&, CallContext&) { return Value(); });
-    MakeBroadcaster(vm, selection);
-}
-
 }  // namespace
+
+void MakeBroadcaster(Vm& vm, Object* o) {
+    Value init = vm.GetValueMember(Value::Obj(vm.Get(vm.Global(), "AsBroadcaster").AsObject()), "initialize");
+    Value arg = Value::Obj(o);
+    vm.Call(init.AsObject(), Value(), std::span<const Value>(&arg, 1));
+}
 
 void InstallEnvironmentBuiltins(Vm& vm) {
     InstallKey(vm);
@@ -229,7 +217,6 @@ void InstallEnvironmentBuiltins(Vm& vm) {
     InstallColor(vm);
     InstallSound(vm);
     InstallSystem(vm);
-    InstallSelection(vm);
 }
 
 }  // namespace velmora::avm1

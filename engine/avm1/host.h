@@ -11,6 +11,7 @@
 
 #include "engine/core/filter.h"
 #include "engine/core/geometry.h"
+#include "engine/text/text_format.h"
 
 namespace velmora::avm1 {
 
@@ -30,13 +31,14 @@ inline constexpr int kClipPropCount = 22;
 
 // A property value crossing the interface: numbers for geometry, text for names.
 struct HostValue {
-    enum class Kind : uint8_t { Undefined, Number, String, Boolean } kind = Kind::Undefined;
+    enum class Kind : uint8_t { Undefined, Number, String, Boolean, Null } kind = Kind::Undefined;
     double number = 0;
     std::string text;
 
     static HostValue Number(double n) { return {Kind::Number, n, {}}; }
     static HostValue String(std::string s) { return {Kind::String, 0, std::move(s)}; }
     static HostValue Boolean(bool b) { return {Kind::Boolean, b ? 1.0 : 0.0, {}}; }
+    static HostValue Null() { return {Kind::Null, 0, {}}; }
 };
 
 struct Bounds {
@@ -122,6 +124,18 @@ public:
     // Text fields and any other named native property ("text", "textColor", ...).
     virtual bool GetNativeProperty(ClipId clip, std::string_view name, HostValue& out) = 0;
     virtual bool SetNativeProperty(ClipId clip, std::string_view name, const HostValue& value) = 0;
+
+    // Text field formats over [begin, end) in UTF-16 units; the host clamps the range.
+    // newText: the format typed or set text gets (getNewTextFormat/setNewTextFormat).
+    virtual bool GetTextFormat(ClipId, int /*begin*/, int /*end*/, bool /*newText*/, text::TextFormat&) { return false; }
+    virtual void SetTextFormat(ClipId, int /*begin*/, int /*end*/, bool /*newText*/, const text::TextFormat&) {}
+    // replaceText/replaceSel (begin < 0: the selection).
+    virtual void ReplaceText(ClipId, int /*begin*/, int /*end*/, std::string_view /*utf8*/) {}
+    // Keyboard focus (Selection) and the focused field's selection, -1 without one.
+    virtual ClipId Focus() { return kNoClip; }
+    virtual void SetFocus(ClipId) {}
+    virtual void GetSelection(int& begin, int& end, int& caret) { begin = end = caret = -1; }
+    virtual void SetSelection(int /*begin*/, int /*end*/) {}
 
     // loadMovie/loadVariables/unloadMovie on a target; the host fetches, the VM does not.
     virtual void LoadMovie(ClipId target, std::string_view url, int method) = 0;

@@ -164,6 +164,7 @@ Value FromHost(const HostValue& v) {
     case HostValue::Kind::Number: return Value::Number(v.number);
     case HostValue::Kind::String: return Value::String(v.text);
     case HostValue::Kind::Boolean: return Value::Bool(v.number != 0);
+    case HostValue::Kind::Null: return Value::Null();
     case HostValue::Kind::Undefined: break;
     }
     return {};
@@ -258,6 +259,7 @@ bool ClipObject::SetNative(Vm& vm, std::string_view name, const Value& v) {
         case ValueType::Number: hv = HostValue::Number(v.AsNumber()); break;
         case ValueType::Boolean: hv = HostValue::Boolean(v.AsBool()); break;
         case ValueType::Undefined: break;
+        case ValueType::Null: hv = HostValue::Null(); break;
         default: hv = HostValue::String(vm.ToString(v)); break;
         }
         if (display->SetNativeProperty(clip, name, hv)) return true;

@@ -105,6 +105,7 @@ public:
         Object* movieClip = nullptr;
         Object* button = nullptr;
         Object* textField = nullptr;
+        Object* textFormat = nullptr;
     };
     Prototypes& Protos() { return m_protos; }
 

@@ -39,6 +39,7 @@ std::shared_ptr<const text::Font> Character::AsFont() const {
     auto* p = std::get_if<std::shared_ptr<const text::Font>>(&data);
     return p ? *p : nullptr;
 }
+const EditTextCharacter* Character::AsEditText() const { return Get<EditTextCharacter>(data); }
 
 const Character* MovieDefinition::Find(uint16_t id) const {
     auto it = characters.find(id);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/core/shape.h"
+#include "engine/swf/edit_text.h"
 #include "engine/swf/shape_reader.h"
 #include "engine/swf/swf_stream.h"
 #include "engine/swf/tags.h"
@@ -55,11 +56,19 @@ struct ButtonDef {
     uint8_t swfVersion = 0;
 };
 
+// A DefineEditText with its strings in UTF-8.
+struct EditTextCharacter {
+    swf::EditTextDef def;
+    std::string initialText;
+    std::string variableName;
+};
+
 struct Character {
     using Data = std::variant<std::shared_ptr<const Shape>, std::shared_ptr<const swf::MorphShape>,
                               std::shared_ptr<const Bitmap>, std::shared_ptr<const Timeline>,
                               std::shared_ptr<const ButtonDef>, std::shared_ptr<const text::Font>,
-                              std::shared_ptr<const text::StaticText>, std::shared_ptr<const text::Font4>>;
+                              std::shared_ptr<const text::StaticText>, std::shared_ptr<const text::Font4>,
+                              std::shared_ptr<const EditTextCharacter>>;
     Data data;
 
     const Shape* AsShape() const;
@@ -70,6 +79,7 @@ struct Character {
     const text::StaticText* AsText() const;
     // Fonts are shared with the drawings made of them.
     std::shared_ptr<const text::Font> AsFont() const;
+    const EditTextCharacter* AsEditText() const;
 };
 
 struct MovieDefinition {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/movie/movie_clip.h"
+#include "engine/movie/text_field_shape.h"
 
 namespace velmora::movie {
 
@@ -24,6 +25,16 @@ DisplayObject::~DisplayObject() {
 }
 
 const Shape* DisplayObject::DrawnShape() {
+    if (editText) {
+        const RectTwips box = editText->Box();
+        if (!m_textShape || m_textVersion != editText->version || !(m_textBox == box)) {
+            // The new shape is made before the old one goes, so the draw list sees a new address.
+            m_textShape = std::make_shared<const Shape>(TextFieldShape(*editText));
+            m_textVersion = editText->version;
+            m_textBox = box;
+        }
+        return m_textShape.get();
+    }
     if (!character) return nullptr;
     if (const Shape* s = character->AsShape()) return s;
     const swf::MorphShape* morph = character->AsMorph();
@@ -84,16 +95,20 @@ bool InvertMatrix(const Matrix& m, Matrix& out) {
 }
 
 std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
-                                              int nesting, MovieClip* parent) {
+                                              int nesting, MovieClip* parent, bool placedWithName) {
     const Character* ch = context.definition->Find(characterId);
     if (!ch || context.live.size() > kMaxInstances) return nullptr;
     auto object = std::make_unique<DisplayObject>(context, ch, characterId, depth, nesting, parent);
-    object->place.name = "instance" + std::to_string(context.nextInstanceName++);
+    if (!placedWithName || !ch->AsEditText()) object->place.name = "instance" + std::to_string(context.nextInstanceName++);
     if (nesting > kMaxInstanceNesting) return object;  // drawn as nothing
     if (const Timeline* t = ch->AsSprite()) {
         object->clip = std::make_unique<MovieClip>(context, *object, *t, false);
     } else if (ch->AsButton()) {
         object->SetButtonPhase(ButtonPhase::Up);
+    } else if (const EditTextCharacter* e = ch->AsEditText()) {
+        object->editText = std::make_unique<text::EditText>(e->def, e->initialText, std::string_view{});
+        object->editText->variable = e->variableName;
+        object->editText->SetMeasurer(context.textMeasurer);
     }
     return object;
 }

@@ -15,6 +15,7 @@
 #include "engine/backend/font_provider.h"
 #include "engine/movie/definition.h"
 #include "engine/text/glyph_run.h"
+#include "engine/text/edit_text.h"
 
 namespace velmora::movie {
 
@@ -61,6 +62,7 @@ struct PlayContext {
     bool changed = true;  // something that affects the picture changed since the last render
     std::function<void(uint64_t serial)> removing;  // told before an instance is destroyed
     backend::FontProvider* fonts = nullptr;  // device fonts; none: device text draws nothing
+    text::TextMeasurer* textMeasurer = nullptr;     // the fonts text fields are laid out with
 };
 
 enum class ButtonPhase : uint8_t { Up, Over, Down };
@@ -84,7 +86,7 @@ struct DisplayObject {
     DisplayObject(const DisplayObject&) = delete;
     DisplayObject& operator=(const DisplayObject&) = delete;
 
-    // The shape to draw (a morph at the current ratio), or nullptr.
+    // The shape to draw (a morph at the current ratio, a text field's box), or nullptr.
     const Shape* DrawnShape();
     // The text to draw (static text, made on first use with the player's device fonts),
     // or nullptr. Hit tests and bounds of text use the picture's bounds.
@@ -109,19 +111,24 @@ struct DisplayObject {
 
     std::unique_ptr<MovieClip> clip;  // sprites and the root
     ButtonPhase buttonPhase = ButtonPhase::Up;
+    std::unique_ptr<text::EditText> editText;  // text fields
     DisplayList buttonChildren;       // records shown in the current phase
 
 private:
     std::shared_ptr<const Shape> m_morph;
     uint16_t m_morphRatio = 0;
     std::unique_ptr<const text::TextPicture> m_text;
+    std::shared_ptr<const Shape> m_textShape;
+    uint64_t m_textVersion = 0;
+    RectTwips m_textBox;
 };
 
 // The inverse of an affine matrix; false when it has none.
 bool InvertMatrix(const Matrix& m, Matrix& out);
 
 // Creates the instance for a character: sprites get a timeline, buttons their up state.
+// A text field placed with a name takes no default name (other instances always do).
 std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
-                                              int nesting, MovieClip* parent);
+                                              int nesting, MovieClip* parent, bool placedWithName = false);
 
 }  // namespace velmora::movie

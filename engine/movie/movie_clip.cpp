@@ -206,7 +206,7 @@ void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
     const bool exists = it != m_children.end();
     if (p.characterId && (!p.move || !exists || it->second->characterId != *p.characterId)) {
         if (!p.move && exists) return;  // a plain place never replaces what is there
-        auto object = CreateInstance(m_context, *p.characterId, p.depth, m_owner.nesting + 1, this);
+        auto object = CreateInstance(m_context, *p.characterId, p.depth, m_owner.nesting + 1, this, p.name.has_value());
         if (!object) return;
         if (exists) object->place = it->second->place;  // replacing keeps the old transform
         object->placeFrame = frame;
@@ -282,7 +282,8 @@ void MovieClip::Rebuild(uint16_t target) {
             for (const auto* p : entry.places) ApplyPlacement(*existing->second, *p);
             continue;
         }
-        auto object = CreateInstance(m_context, entry.characterId, depth, m_owner.nesting + 1, this);
+        const bool named = std::any_of(entry.places.begin(), entry.places.end(), [](auto* p) { return p->name; });
+        auto object = CreateInstance(m_context, entry.characterId, depth, m_owner.nesting + 1, this, named);
         if (!object) continue;
         object->placeFrame = entry.placeFrame;
         for (const auto* p : entry.places) ApplyPlacement(*object, *p);
@@ -316,6 +317,13 @@ DisplayObject* MovieClip::AttachCharacter(uint16_t characterId, int32_t depth, s
 DisplayObject* MovieClip::AttachEmptyClip(int32_t depth, std::string_view name) {
     auto object = std::make_unique<DisplayObject>(m_context, nullptr, 0, depth, m_owner.nesting + 1, this);
     object->clip = std::make_unique<MovieClip>(m_context, *object, EmptyTimeline(), false);
+    return Adopt(std::move(object), name);
+}
+
+DisplayObject* MovieClip::AttachTextField(int32_t depth, std::string_view name, const RectTwips& box) {
+    auto object = std::make_unique<DisplayObject>(m_context, nullptr, 0, depth, m_owner.nesting + 1, this);
+    object->editText = std::make_unique<text::EditText>(box);
+    object->editText->SetMeasurer(m_context.textMeasurer);
     return Adopt(std::move(object), name);
 }
 

@@ -46,6 +46,7 @@ public:
     // they replace what is at the depth and stay when the timeline itself changes.
     DisplayObject* AttachCharacter(uint16_t characterId, int32_t depth, std::string_view name);
     DisplayObject* AttachEmptyClip(int32_t depth, std::string_view name);
+    DisplayObject* AttachTextField(int32_t depth, std::string_view name, const RectTwips& box);
     DisplayObject* Duplicate(const DisplayObject& source, int32_t depth, std::string_view name);
     bool RemoveAt(int32_t depth);
     // Moves the instance at `from` to `to`; what was at `to` goes to `from`.

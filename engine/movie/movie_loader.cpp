@@ -1,5 +1,6 @@
 #include "engine/movie/movie_loader.h"
 
+#include "common/text.h"
 #include "engine/swf/bit_reader.h"
 #include "engine/swf/bitmap_reader.h"
 #include "engine/swf/records.h"
@@ -165,6 +166,17 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
         case kTagDefineText2:
             if (auto t = text::ReadDefineText(rest, code))
                 AddCharacter(id, std::make_shared<const text::StaticText>(std::move(*t)));
+            break;
+        case kTagDefineEditText:
+            if (auto e = ReadDefineEditText(rest)) {
+                // Before SWF 6 the movie's strings are in the author's ANSI code page.
+                auto utf8 = [version](const std::string& s) { return version >= 6 ? s : AnsiToUtf8(s); };
+                auto text = std::make_shared<EditTextCharacter>();
+                text->initialText = utf8(e->initialText.value_or(""));
+                text->variableName = utf8(e->variableName);
+                text->def = std::move(*e);
+                AddCharacter(id, std::shared_ptr<const EditTextCharacter>(std::move(text)));
+            }
             break;
         case kTagDefineButtonCxform: {
             auto it = m_def.characters.find(id);

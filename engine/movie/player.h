@@ -79,6 +79,8 @@ public:
     void SetBackgroundOverride(Rgba color);
     void ResetBackground();
     void SetQuality(raster::Quality quality);
+    // The fonts text fields measure and draw with; kept by the caller.
+    void SetTextMeasurer(text::TextMeasurer* measurer) { m_context.textMeasurer = measurer; }
     raster::Quality Quality() const { return m_quality; }
 
     // Advances the clock; runs as many frames as the movie's frame rate says.

@@ -86,6 +86,7 @@ ClipKind MovieBridge::Kind(ClipId clip) {
     if (!o) return ClipKind::Other;
     if (o->clip) return ClipKind::MovieClip;
     if (o->character && o->character->AsButton()) return ClipKind::Button;
+    if (o->editText) return ClipKind::TextField;
     return ClipKind::Other;
 }
 
@@ -144,6 +145,14 @@ void MovieBridge::SetProperty(ClipId clip, ClipProp prop, const HostValue& value
     case ClipProp::Height: {
         // Scales to the new extent; an instance that draws nothing keeps its scale.
         const bool width = prop == ClipProp::Width;
+        if (o->editText && finite && v >= 0) {
+            // A field's box takes the new size; its scale stays.
+            const RectTwips box = o->editText->Box();
+            const double w = (box.xMax - box.xMin) / kTwips, h = (box.yMax - box.yMin) / kTwips;
+            const double scale = (width ? ScaleX(m) : ScaleY(m)) / 100;
+            if (scale > 0) o->editText->SetBoxSize(width ? v / scale : w, width ? h : v / scale);
+            break;
+        }
         double now = ExtentInParent(*o, width);
         if (!finite || v < 0 || now <= 0) return;
         if (width) Compose(m, ScaleX(m) * v / now, ScaleY(m), Rotation(m));

@@ -42,7 +42,7 @@ public:
     void Remove(ClipId clip) override;
     ClipId Attach(ClipId parent, std::string_view linkageId, std::string_view name, int depth) override;
     ClipId CreateEmpty(ClipId parent, std::string_view name, int depth) override;
-    ClipId CreateTextField(ClipId, std::string_view, int, const Bounds&) override { return kNoClip; }
+    ClipId CreateTextField(ClipId parent, std::string_view name, int depth, const Bounds& box) override;
     void SwapDepths(ClipId clip, int depth) override;
     int Depth(ClipId clip) override;
     int NextHighestDepth(ClipId clip) override;
@@ -65,14 +65,29 @@ public:
     Matrix GetConcatenatedMatrix(ClipId clip) override;
     ColorTransform GetConcatenatedColorTransform(ClipId clip) override;
     Bounds GetPixelBounds(ClipId clip) override;
-    bool GetNativeProperty(ClipId, std::string_view, HostValue&) override { return false; }
-    bool SetNativeProperty(ClipId, std::string_view, const HostValue&) override { return false; }
+    bool GetNativeProperty(ClipId clip, std::string_view name, HostValue& out) override;
+    bool SetNativeProperty(ClipId clip, std::string_view name, const HostValue& value) override;
+    bool GetTextFormat(ClipId clip, int begin, int end, bool newText, text::TextFormat& out) override;
+    void SetTextFormat(ClipId clip, int begin, int end, bool newText, const text::TextFormat& format) override;
+    void ReplaceText(ClipId clip, int begin, int end, std::string_view utf8) override;
+    ClipId Focus() override;
+    void SetFocus(ClipId clip) override;
+    void GetSelection(int& begin, int& end, int& caret) override;
+    void SetSelection(int begin, int end) override;
     void LoadMovie(ClipId, std::string_view, int) override {}
     void LoadVariables(ClipId, std::string_view, int) override {}
     void UnloadMovie(ClipId) override {}
 
+    // Fields bound to variables show the variables' values; call after each frame.
+    void SyncTextFields();
+
 private:
     movie::DisplayObject* Find(ClipId clip) { return m_player.FindInstance(clip); }
+    text::EditText* Field(ClipId clip);
+    // The timeline object and name of a field's variable; false when it has none.
+    bool BoundVariable(ClipId clip, avm1::Object*& scope, std::string& name);
+    void PullVariable(ClipId clip);  // variable -> field
+    void PushVariable(ClipId clip);  // field -> variable
     movie::MovieClip* Timeline(ClipId clip);
     // A clip's children, or the instances a button's current state shows.
     movie::DisplayList* ChildList(ClipId clip);
@@ -90,6 +105,7 @@ private:
 
     movie::Player& m_player;
     Vm* m_vm = nullptr;
+    ClipId m_focus = kNoClip;
 };
 
 }  // namespace velmora::script

@@ -123,6 +123,7 @@ void ScriptedPlayer::ClipRemoved(uint64_t serial) {
 void ScriptedPlayer::Ticked() {
     if (!m_vm || m_stopped) return;
     m_vm->RunIntervals();
+    m_bridge.SyncTextFields();
     size_t heap = m_vm->HeapSize();
     if (heap >= kMinHeapToCollect && heap >= 2 * m_heapAfterCollect) {
         m_vm->Collect();

@@ -6,6 +6,7 @@
 
 #include "LzmaEnc.h"
 #include "tools/swfgen/bit_writer.h"
+#include "tools/swfgen/edit_text_writer.h"
 #include "tools/swfgen/record_writer.h"
 #include "tools/swfgen/text_writer.h"
 
@@ -238,6 +239,10 @@ void MovieBuilder::DefineSprite(uint16_t id, const TagList& sprite) {
 
 void MovieBuilder::DefineButton2(uint16_t id, const swf::Button& button) {
     Tag(swf::kTagDefineButton2, WithId(id, ButtonBody(button, swf::kTagDefineButton2)));
+}
+
+void MovieBuilder::DefineEditText(uint16_t id, const swf::EditTextDef& def) {
+    Tag(swf::kTagDefineEditText, WithId(id, EditTextBody(def)));
 }
 
 void MovieBuilder::Export(uint16_t id, std::string_view name) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/core/shape.h"
+#include "engine/swf/edit_text.h"
 #include "engine/swf/shape_reader.h"
 #include "engine/swf/swf_stream.h"
 #include "engine/swf/tags.h"
@@ -65,6 +66,7 @@ public:
     void DefineBitmap(uint16_t id, const Bitmap& bitmap);  // DefineBitsLossless2
     void DefineSprite(uint16_t id, const TagList& sprite);
     void DefineButton2(uint16_t id, const swf::Button& button);
+    void DefineEditText(uint16_t id, const swf::EditTextDef& def);
     void Export(uint16_t id, std::string_view name);
     // DefineFont, DefineFont2 or DefineFont3.
     void DefineFont(uint16_t id, const text::Font& font, uint16_t code = swf::kTagDefineFont2);
