@@ -1,9 +1,11 @@
-// Writes the shipped movies into a folder: make_movies OUTPUT_FOLDER
+// Writes the shipped movies into a folder: make_movies OUTPUT_FOLDER FONT_FILE
+// FONT_FILE is a TrueType font (or collection) with Chinese glyphs for the movies' text.
 #include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "assets/movies/movies.h"
+#include "engine/text/truetype_fonts.h"
 
 namespace {
 
@@ -17,13 +19,19 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 int main(int argc, char** argv) {
     using namespace velmora::swfgen;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_movies OUTPUT_FOLDER\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_movies OUTPUT_FOLDER FONT_FILE\n");
         return 2;
     }
+    const auto fonts = velmora::text::TrueTypeFontProvider::FromFile(argv[2]);
+    const auto face = fonts ? fonts->FindFont("_sans", false, false) : nullptr;
+    if (!face) {
+        std::fprintf(stderr, "make_movies: no font in %s\n", argv[2]);
+        return 1;
+    }
     const std::string folder = std::string(argv[1]) + "/";
-    const bool ok = Write(folder + "uistar.dll", AboutStar()) && Write(folder + "UIwel.dll", Welcome()) &&
-                    Write(folder + "demo.swf", Demo());
+    const bool ok = Write(folder + "uistar.dll", AboutStar()) && Write(folder + "UIwel.dll", Welcome(*face)) &&
+                    Write(folder + "demo.swf", Demo(*face));
     if (!ok) std::fprintf(stderr, "make_movies: cannot write into %s\n", argv[1]);
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/text/glyph_run.h"
 #include "tools/swfgen/movie_builder.h"
 #include "tools/swfgen/shape_builder.h"
 
@@ -51,6 +52,67 @@ Shape Banner(int32_t w, int32_t h, Rgba top, Rgba bottom) {
     return b.Build();
 }
 
+// The glyphs of `codes` copied out of a device font into a DefineFont3 font, so the shipped
+// movies show their Chinese text on any system, with or without that font.
+std::shared_ptr<const text::Font> EmbeddedSubset(const text::Font& face, std::u32string_view codes) {
+    auto font = std::make_shared<text::Font>(text::kEmSquareFont3);
+    font->SetName(face.Name());
+    const double scale = text::kEmSquareFont3 / face.EmSquare();
+    auto units = [scale](double v) { return static_cast<int32_t>(std::lround(v * scale)); };
+    for (char32_t cp : codes) {
+        if (font->GlyphIndex(cp)) continue;
+        const std::optional<uint32_t> index = face.GlyphIndex(cp);
+        if (!index) continue;
+        text::Glyph glyph = *face.GlyphAt(*index);
+        for (ShapeLayer& layer : glyph.outline.layers)
+            for (ShapeEdge& e : layer.edges) {
+                e.x0 = units(e.x0), e.y0 = units(e.y0), e.cx = units(e.cx), e.cy = units(e.cy);
+                e.x1 = units(e.x1), e.y1 = units(e.y1);
+            }
+        glyph.advance *= scale;
+        glyph.bounds.reset();
+        font->AddGlyph(std::move(glyph), cp);
+    }
+    font->SetLayout(face.Ascent() * scale, face.Descent() * scale, face.Leading() * scale);
+    return font;
+}
+
+double LineWidth(const std::vector<text::GlyphEntry>& glyphs) {
+    double width = 0;
+    for (const text::GlyphEntry& g : glyphs) width += g.advance;
+    return width;
+}
+
+// One line of static text in `font`, its pen starting at (x, y) on the baseline.
+text::StaticText Line(const text::Font& font, uint16_t fontId, std::u32string_view line, double size, Rgba color,
+                      double x, double y) {
+    text::StaticText t;
+    text::TextRecord& r = t.records.emplace_back();
+    r.fontId = fontId;
+    r.color = color;
+    r.height = size;
+    r.x = x;
+    r.y = y;
+    r.glyphs = text::LayoutGlyphs(font, size, line, false);
+    const double width = LineWidth(r.glyphs);
+    t.bounds = {static_cast<int32_t>(x), static_cast<int32_t>(std::ceil(x + width)),
+                static_cast<int32_t>(y - size), static_cast<int32_t>(std::ceil(y + size / 4))};
+    return t;
+}
+
+// On release: stop the movie, or play it again when the button stopped it.
+//   if (!paused) { stop(); paused = true; } else { play(); paused = false; }
+const std::vector<uint8_t> kPauseToggle = {
+    0x96, 0x08, 0x00, 0x00, 'p', 'a', 'u', 's', 'e', 'd', 0x00,  // push "paused"
+    0x1C, 0x12,                                                  // getVariable, not
+    0x9D, 0x02, 0x00, 20, 0x00,                                  // if: skip 20 bytes to the stop
+    0x06,                                                        // play
+    0x96, 0x0A, 0x00, 0x00, 'p', 'a', 'u', 's', 'e', 'd', 0x00, 0x05, 0x00, 0x1D,  // paused = false
+    0x99, 0x02, 0x00, 15, 0x00,                                  // jump over the stop
+    0x07,                                                        // stop
+    0x96, 0x0A, 0x00, 0x00, 'p', 'a', 'u', 's', 'e', 'd', 0x00, 0x05, 0x01, 0x1D,  // paused = true
+    0x00};
+
 }  // namespace
 
 std::vector<uint8_t> AboutStar() {
@@ -67,7 +129,7 @@ std::vector<uint8_t> AboutStar() {
     return m.Build();
 }
 
-std::vector<uint8_t> Welcome() {
+std::vector<uint8_t> Welcome(const text::Font& face) {
     MovieBuilder m(6, {0, 8400, 0, 6100}, 12);
     m.SetBackground({238, 238, 233, 255});
     m.DefineShape(1, Banner(8400, 1300, {24, 85, 198, 255}, {110, 138, 222, 255}));
@@ -82,11 +144,16 @@ std::vector<uint8_t> Welcome() {
     mark.LineTo(-450, -650);
     m.DefineShape(4, mark.Build());
     m.DefineShape(5, Box(0, 0, 8400, 140, {24, 85, 198, 255}));
+    constexpr std::u32string_view kGreeting = U"欢迎使用 Velmora Flash 播放软件";
+    const auto font = EmbeddedSubset(face, kGreeting);
+    m.DefineFont(6, *font, swf::kTagDefineFont3);
+    m.DefineText(7, Line(*font, 6, kGreeting, 420, {255, 255, 255, 255}, 1600, 800));
     m.Place(3, 1, Place(4200, 3800));
     m.Place(1, 2, Place(0, 0));
     m.Place(2, 3, Place(800, 650));
     m.Place(4, 4, Place(4300, 3800));
     m.Place(5, 5, Place(0, 5960));
+    m.Place(7, 6, Place(0, 0));
     m.ShowFrame();
     for (int f = 1; f < 36; ++f) {
         m.Move(1, Place(4200, 3800, 0, 1 + 0.04 * std::sin(f * 2 * std::numbers::pi / 36)));
@@ -96,7 +163,7 @@ std::vector<uint8_t> Welcome() {
     return m.Build();
 }
 
-std::vector<uint8_t> Demo() {
+std::vector<uint8_t> Demo(const text::Font& face) {
     constexpr int32_t kW = 11000, kH = 8000;
     MovieBuilder m(6, {0, kW, 0, kH}, 24);
     m.SetBackground({20, 30, 70, 255});
@@ -111,20 +178,33 @@ std::vector<uint8_t> Demo() {
     button.records.push_back({swf::kButtonUp, 5, 1, {}, {}, {}, swf::BlendMode::Normal});
     button.records.push_back({swf::kButtonOver, 6, 1, {}, {}, {}, swf::BlendMode::Normal});
     button.records.push_back({swf::kButtonDown | swf::kButtonHit, 7, 1, {}, {}, {}, swf::BlendMode::Normal});
+    constexpr std::u32string_view kTitle = U"Velmora 演示影片", kSubtitle = U"跳动的小球与旋转的星星";
+    constexpr std::u32string_view kLabel = U"暂停 / 继续";
+    const auto font = EmbeddedSubset(face, std::u32string(kTitle) + std::u32string(kSubtitle) + std::u32string(kLabel));
+    m.DefineFont(9, *font, swf::kTagDefineFont3);
+    m.DefineText(10, Line(*font, 9, kTitle, 640, {255, 255, 255, 255}, 700, 1100));
+    m.DefineText(11, Line(*font, 9, kSubtitle, 320, {255, 230, 190, 255}, 700, 1600));
+    const double labelWidth = LineWidth(text::LayoutGlyphs(*font, 300, kLabel, false));
+    m.DefineText(12, Line(*font, 9, kLabel, 300, {255, 255, 255, 255}, (2400 - labelWidth) / 2, 510));
+    button.records.push_back({swf::kButtonUp | swf::kButtonOver | swf::kButtonDown, 12, 2, {}, {}, {},
+                              swf::BlendMode::Normal});
+    button.actions.push_back({swf::kCondOverDownToOverUp, kPauseToggle});
     m.DefineButton2(8, button);
     m.Place(1, 1, Place(0, 0));
     m.Place(2, 2, Place(0, kH - 900));
     m.Place(4, 3, Place(8800, 1800));
     m.Place(3, 4, Place(1000, 2000));
     m.Place(8, 5, Place(700, kH - 1900));
+    m.Place(10, 6, Place(0, 0));
+    m.Place(11, 7, Place(0, 0));
     m.ShowFrame();
     constexpr int kFrames = 96;
     for (int f = 1; f < kFrames; ++f) {
         const double t = static_cast<double>(f) / kFrames;
         const double x = 1000 + t * (kW - 2000);
         const double bounce = std::abs(std::sin(t * 3 * std::numbers::pi));
-        m.Move(3, Place(x, kH - 1500 - bounce * 4500));
-        m.Move(4, Place(8800, 1800, t * 2 * std::numbers::pi));
+        m.Move(4, Place(x, kH - 1500 - bounce * 4500));  // the ball
+        m.Move(3, Place(8800, 1800, t * 2 * std::numbers::pi));  // the star
         m.ShowFrame();
     }
     return m.Build();
