@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/movie/movie_clip.h"
-#include "engine/movie/text_field_shape.h"
+#include "engine/movie/text_field_render.h"
 
 namespace velmora::movie {
 
@@ -25,16 +25,6 @@ DisplayObject::~DisplayObject() {
 }
 
 const Shape* DisplayObject::DrawnShape() {
-    if (editText) {
-        const RectTwips box = editText->Box();
-        if (!m_textShape || m_textVersion != editText->version || !(m_textBox == box)) {
-            // The new shape is made before the old one goes, so the draw list sees a new address.
-            m_textShape = std::make_shared<const Shape>(TextFieldShape(*editText));
-            m_textVersion = editText->version;
-            m_textBox = box;
-        }
-        return m_textShape.get();
-    }
     if (!character) return nullptr;
     if (const Shape* s = character->AsShape()) return s;
     const swf::MorphShape* morph = character->AsMorph();
@@ -47,6 +37,16 @@ const Shape* DisplayObject::DrawnShape() {
 }
 
 const text::TextPicture* DisplayObject::DrawnText() {
+    if (editText) {
+        const RectTwips box = editText->Box();
+        if (context.fieldFonts && (!m_text || m_textVersion != editText->version || !(m_textBox == box))) {
+            // The new picture is made before the old one goes, so the draw list sees a new address.
+            m_text = std::make_unique<const text::TextPicture>(TextFieldPicture(*editText, *context.fieldFonts));
+            m_textVersion = editText->version;
+            m_textBox = box;
+        }
+        return m_text.get();
+    }
     const text::StaticText* staticText = character ? character->AsText() : nullptr;
     if (!staticText) return nullptr;
     if (!m_text) {
@@ -106,9 +106,10 @@ std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t cha
     } else if (ch->AsButton()) {
         object->SetButtonPhase(ButtonPhase::Up);
     } else if (const EditTextCharacter* e = ch->AsEditText()) {
-        object->editText = std::make_unique<text::EditText>(e->def, e->initialText, std::string_view{});
+        const std::string font = e->def.fontId ? EmbeddedFontName(context, *e->def.fontId) : std::string();
+        object->editText = std::make_unique<text::EditText>(e->def, e->initialText, font);
         object->editText->variable = e->variableName;
-        object->editText->SetMeasurer(context.textMeasurer);
+        object->editText->SetMeasurer(context.fieldFonts);
     }
     return object;
 }

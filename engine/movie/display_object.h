@@ -21,6 +21,7 @@ namespace velmora::movie {
 
 class MovieClip;
 struct DisplayObject;
+class FieldFonts;
 
 // Keyed by depth in the timeline's numbering: SWF depths from 1 (ActionScript depth
 // + 16384), script-created instances above them.
@@ -62,7 +63,7 @@ struct PlayContext {
     bool changed = true;  // something that affects the picture changed since the last render
     std::function<void(uint64_t serial)> removing;  // told before an instance is destroyed
     backend::FontProvider* fonts = nullptr;  // device fonts; none: device text draws nothing
-    text::TextMeasurer* textMeasurer = nullptr;     // the fonts text fields are laid out with
+    FieldFonts* fieldFonts = nullptr;  // the fonts text fields are laid out with
 };
 
 enum class ButtonPhase : uint8_t { Up, Over, Down };
@@ -118,7 +119,6 @@ private:
     std::shared_ptr<const Shape> m_morph;
     uint16_t m_morphRatio = 0;
     std::unique_ptr<const text::TextPicture> m_text;
-    std::shared_ptr<const Shape> m_textShape;
     uint64_t m_textVersion = 0;
     RectTwips m_textBox;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/movie/text_field_render.h"
+
 namespace velmora::movie {
 
 void ApplyPlacement(DisplayObject& object, const swf::PlaceObject& p) {
@@ -323,7 +325,7 @@ DisplayObject* MovieClip::AttachEmptyClip(int32_t depth, std::string_view name) 
 DisplayObject* MovieClip::AttachTextField(int32_t depth, std::string_view name, const RectTwips& box) {
     auto object = std::make_unique<DisplayObject>(m_context, nullptr, 0, depth, m_owner.nesting + 1, this);
     object->editText = std::make_unique<text::EditText>(box);
-    object->editText->SetMeasurer(m_context.textMeasurer);
+    object->editText->SetMeasurer(m_context.fieldFonts);
     return Adopt(std::move(object), name);
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/movie/movie_clip.h"
+#include "engine/movie/text_field_render.h"
 
 namespace velmora::movie {
 
@@ -15,7 +16,7 @@ constexpr int kMaxFramesPerAdvance = 10;       // after a stall, skip time inste
 
 }  // namespace
 
-Player::Player() = default;
+Player::Player() : m_fieldFonts(std::make_unique<FieldFonts>(m_context)) { m_context.fieldFonts = m_fieldFonts.get(); }
 
 Player::~Player() {
     m_context.removing = nullptr;  // the whole movie goes: nobody needs to hear of each clip

@@ -79,8 +79,6 @@ public:
     void SetBackgroundOverride(Rgba color);
     void ResetBackground();
     void SetQuality(raster::Quality quality);
-    // The fonts text fields measure and draw with; kept by the caller.
-    void SetTextMeasurer(text::TextMeasurer* measurer) { m_context.textMeasurer = measurer; }
     raster::Quality Quality() const { return m_quality; }
 
     // Advances the clock; runs as many frames as the movie's frame rate says.
@@ -127,6 +125,7 @@ private:
     std::unique_ptr<DisplayObject> m_root;
     PlayerCallbacks m_callbacks;
     std::shared_ptr<backend::FontProvider> m_fonts;
+    std::unique_ptr<FieldFonts> m_fieldFonts;
 
     double m_zoom = 1;
     ScaleMode m_scaleMode = ScaleMode::ShowAll;

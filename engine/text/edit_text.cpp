@@ -150,6 +150,7 @@ const Layout& EditText::CurrentLayout() {
     options.boxWidth = (m_box.xMax - m_box.xMin) / kTwips;
     options.wordWrap = wordWrap;
     options.password = password;
+    options.embeddedFonts = embedFonts;
     m_layout = LayOut(m_text, m_newFormat, options, *m_measurer);
     ApplyAutoSize();
     return m_layout;
@@ -305,7 +306,7 @@ size_t EditText::IndexAt(double x, double y) {
     for (size_t i = line->begin; i < line->end; ++i) {
         TextFormat f = m_newFormat;
         f.Merge(m_text.FormatAt(i, m_newFormat));
-        const double w = m_measurer->Advance(password ? U'*' : s[i], f) + f.letterSpacing.value_or(0);
+        const double w = m_measurer->Advance(password ? U'*' : s[i], f, embedFonts) + f.letterSpacing.value_or(0);
         if (x < at + w / 2) return i;
         at += w;
     }

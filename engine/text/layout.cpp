@@ -23,16 +23,16 @@ Layout LayOut(const FormattedText& text, const TextFormat& base, const LayoutOpt
     for (const FormattedText::Run& run : text.Runs()) {
         TextFormat f = base;
         f.Merge(run.format);
-        LineMetrics m = measurer.Metrics(f);
+        LineMetrics m = measurer.Metrics(f, options.embeddedFonts);
         m.leading = f.leading.value_or(0);
         const double spacing = f.letterSpacing.value_or(0);
         for (size_t i = run.begin; i < run.end && i < s.size(); ++i)
-            chars[i] = {measurer.Advance(options.password ? U'*' : s[i], f) + spacing, m};
+            chars[i] = {measurer.Advance(options.password ? U'*' : s[i], f, options.embeddedFonts) + spacing, m};
     }
     const LineMetrics emptyMetrics = [&] {
         TextFormat f = base;
         f.Merge(text.FormatAt(s.size(), base));
-        LineMetrics m = measurer.Metrics(f);
+        LineMetrics m = measurer.Metrics(f, options.embeddedFonts);
         m.leading = f.leading.value_or(0);
         return m;
     }();

@@ -20,9 +20,10 @@ struct LineMetrics {
 class TextMeasurer {
 public:
     virtual ~TextMeasurer() = default;
-    // Advance of one character in the format (letter spacing not included).
-    virtual double Advance(char32_t c, const TextFormat& format) = 0;
-    virtual LineMetrics Metrics(const TextFormat& format) = 0;
+    // Advance of one character in the format (letter spacing not included); `embedded`:
+    // the movie's fonts, else the device's.
+    virtual double Advance(char32_t c, const TextFormat& format, bool embedded) = 0;
+    virtual LineMetrics Metrics(const TextFormat& format, bool embedded) = 0;
 };
 
 struct LayoutLine {
@@ -38,6 +39,7 @@ struct LayoutOptions {
     double boxWidth = 0;  // the field's width; wrapping width is this minus gutters and margins
     bool wordWrap = false;
     bool password = false;  // every character measured as '*'
+    bool embeddedFonts = false;
 };
 
 struct Layout {
