@@ -10,6 +10,7 @@
 #include "engine/movie/movie_clip.h"
 #include "tools/swfgen/movie_builder.h"
 #include "tools/swfgen/shape_builder.h"
+#include "tools/swfgen/text_writer.h"
 
 namespace velmora::script {
 namespace {
@@ -204,6 +205,33 @@ TEST_F(ScriptedPlayerTest, SizeBoundsAndHitTestsFollowWhatAClipDraws) {
     Player().Load(m.Build());
     EXPECT_EQ(lines, (std::vector<std::string>{"10", "20", "50", "5", "60", "25", "true", "false", "false", "200",
                                                "6710886.35"}));
+}
+
+// Static text measures and hits by the rectangle of its tag, not by its glyphs' ink.
+TEST_F(ScriptedPlayerTest, StaticTextBoundsAndHitTestsUseItsRectangle) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    const text::Font font = swfgen::BlockFont(U"A ", text::kEmSquare);
+    m.DefineFont(1, font, swf::kTagDefineFont2);
+    text::StaticText line;
+    line.bounds = {0, 40 * 20, -10 * 20, 2 * 20};  // 40 x 12 px around the baseline
+    line.records.push_back({1, Rgba{0, 0, 0, 255}, 200, 0, 0, text::LayoutGlyphs(font, 200, U" A", false)});
+    m.DefineText(2, line);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.Place(2, 1);
+    sprite.ShowFrame();
+    m.DefineSprite(3, sprite);
+    swf::PlaceObject place = swfgen::Placement(3, 1, {1, 0, 0, 1, 50 * 20, 30 * 20});
+    place.name = "s";
+    m.Place(place);
+    Asm script;
+    TraceMember(script, "s", "_width");
+    TraceMember(script, "s", "_height");
+    TraceCall(script, "hitTest", {true, 21, 52});   // over the leading space: no ink
+    TraceCall(script, "hitTest", {true, 21, 95});   // beyond the rectangle's right
+    m.DoAction(script.Bytes());
+    m.ShowFrame();
+    Player().Load(m.Build());
+    EXPECT_EQ(lines, (std::vector<std::string>{"40", "12", "true", "false"}));
 }
 
 TEST_F(ScriptedPlayerTest, AMovieWithoutScriptsMakesNoVm) {

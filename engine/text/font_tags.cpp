@@ -12,11 +12,15 @@ using swf::BitReader;
 
 namespace {
 
-// Names are stored with or without a terminating zero.
+// Names are stored with or without a terminating zero. Chinese authoring tools wrote
+// names in the ANSI code page even into SWF 6 movies: what is not UTF-8 is read as ANSI.
 std::string NameText(std::span<const uint8_t> bytes, int swfVersion) {
     std::string raw(bytes.begin(), bytes.end());
     if (auto zero = raw.find('\0'); zero != std::string::npos) raw.resize(zero);
-    return swfVersion >= 6 ? raw : AnsiToUtf8(raw);
+    if (swfVersion < 6) return AnsiToUtf8(raw);
+    const bool utf8 = Utf8ToUtf32(raw).find(U'\uFFFD') == std::u32string::npos ||
+                      raw.find("\xEF\xBF\xBD") != std::string::npos;
+    return utf8 ? raw : AnsiToUtf8(raw);
 }
 
 FontFlags FontInfoFlags(uint8_t bits) {

@@ -67,7 +67,7 @@ TEST(FontTags, DefineFontInfoCodeTablesFollowTheMovieVersion) {
     // "宋体" and 中 (D6D0), 文 (CEC4) in GBK.
     const Case cases[] = {
         {"SWF 5: GBK", 5, false, U'中', U'文', "宋体"},
-        {"SWF 6: UCS-2", 6, false, 0xD6D0, 0xCEC4, "\xCB\xCE\xCC\xE5"},
+        {"SWF 6: UCS-2, a name that is not UTF-8 read as ANSI", 6, false, 0xD6D0, 0xCEC4, "宋体"},
         {"SWF 5 Shift-JIS: ASCII only", 5, true, 0, 0, "宋体"},
     };
     const uint16_t codes[] = {0xD6D0, 0xCEC4};
@@ -97,6 +97,10 @@ TEST(FontTags, DefineFontInfoCodeTablesFollowTheMovieVersion) {
                               swf::kTagDefineFontInfo, 5, narrow));
     EXPECT_EQ(narrow.CodePoint(0), U'Q');
     EXPECT_EQ(narrow.CodePoint(1), 0u);
+    // A UTF-8 name in a newer movie is kept as it is.
+    ASSERT_TRUE(ApplyFontInfo(swfgen::FontInfoBody("黑体", FontFlags{}, bytes, swf::kTagDefineFontInfo2),
+                              swf::kTagDefineFontInfo2, 8, narrow));
+    EXPECT_EQ(narrow.Name(), "黑体");
 }
 
 TEST(FontLayout, AdvancesScaleWithSizeAndKerningAdds) {
