@@ -17,6 +17,15 @@ void InstallTextBuiltins(Vm& vm);         // TextField methods, TextFormat, Sele
 void InstallBitmapBuiltins(Vm& vm);       // flash.display.BitmapData
 void InstallFilterBuiltins(Vm& vm);       // flash.filters; MovieClip.filters, blendMode, cacheAsBitmap
 void InstallGeomBuiltins(Vm& vm);         // flash.geom: Point, Rectangle, Matrix, ColorTransform, Transform
+void InstallLoadVarsBuiltins(Vm& vm);
+void InstallXmlBuiltins(Vm& vm);          // XMLNode, XML
+
+// load/send/sendAndLoad/addRequestHeader/getBytes*/onData/onLoad and contentType on a
+// prototype; formData: LoadVars (decode, GET allowed) rather than XML (parseXML, POST).
+void InstallDataLoading(Vm& vm, Object* proto, bool formData);
+// LoadVars.toString and decode: name=value pairs, escaped, joined by '&'.
+std::string EncodeFormData(Vm& vm, Object* self);
+void DecodeFormData(Vm& vm, Object* self, std::string_view text);
 
 // The `+` operator of SWF 5 and later: text when either side's primitive is text.
 Value AddValues(Vm& vm, const Value& a, const Value& b);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/core/filter.h"
@@ -143,6 +144,15 @@ public:
     virtual void UnloadMovie(ClipId target) = 0;
 };
 
+// A transfer a script started (XML.load, LoadVars.sendAndLoad, ...).
+struct DataRequest {
+    std::string url;  // as the script gave it; relative ones are the host's to resolve
+    bool post = false;
+    std::string body;  // the form data or XML text sent
+    std::string contentType;
+    std::vector<std::pair<std::string, std::string>> headers;
+};
+
 // The environment: output, navigation requests, time and input state.
 class Host {
 public:
@@ -160,6 +170,9 @@ public:
     virtual int LastKeyAscii() = 0;
     virtual double StageWidth() = 0;
     virtual double StageHeight() = 0;
+    // Starts a transfer and returns its id (never 0); the host answers later through
+    // Vm::DataArrived, never from inside this call. 0: refused, nothing will arrive.
+    virtual uint32_t RequestData(const DataRequest&) { return 0; }
 };
 
 // A host that ignores everything; for running scripts with no movie around them.

@@ -49,6 +49,8 @@ void Vm::InstallBuiltins() {
     InstallGeomBuiltins(*this);
     InstallFilterBuiltins(*this);
     InstallBitmapBuiltins(*this);
+    InstallLoadVarsBuiltins(*this);
+    InstallXmlBuiltins(*this);
 }
 
 // --- allocation helpers ---
@@ -597,6 +599,7 @@ void Vm::Collect() {
     Mark(m_rootFallback, work);
     for (auto& [id, obj] : m_clipObjects) Mark(obj, work);
     for (auto& [name, ctor] : m_registeredClasses) Mark(ctor, work);
+    for (auto& [id, target] : m_dataRequests) Mark(target, work);
     for (auto& [id, iv] : m_intervals) {
         Mark(iv.function.AsObject(), work);
         Mark(iv.thisValue.AsObject(), work);

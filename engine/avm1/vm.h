@@ -59,6 +59,11 @@ public:
     void ClipRemoved(ClipId clip);
     // Object.registerClass: the constructor for a linkage name, or nullptr.
     FunctionObject* RegisteredClass(std::string_view linkageId) const;
+    // The host's answer to a RequestData (ok false: it failed): calls onData on the
+    // object that asked, with the text, or with nothing after a failure.
+    void DataArrived(uint32_t request, bool ok, std::string_view bytes);
+    // Starts a transfer whose answer goes to `target`; false when the host refused it.
+    bool StartDataRequest(Object* target, const DataRequest& request);
     // Frees objects no longer reachable; call between frames, never during a run.
     void Collect();
     size_t HeapSize() const { return m_heap.size(); }
@@ -162,6 +167,7 @@ public:
     void ClearInterval(int id);
 
     std::map<std::string, FunctionObject*, std::less<>> m_registeredClasses;
+    std::map<uint32_t, Object*> m_dataRequests;  // transfers waiting for DataArrived
     int m_callDepth = 0;
     FunctionObject* m_runningFunction = nullptr;  // for arguments.caller
     int m_getterDepth = 0;

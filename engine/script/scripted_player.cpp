@@ -56,6 +56,20 @@ double ScriptedPlayer::Environment::StageHeight() {
     return d ? (d->header.frameSize.yMax - d->header.frameSize.yMin) / 20.0 : 0;
 }
 
+uint32_t ScriptedPlayer::Environment::RequestData(const avm1::DataRequest& request) {
+    uint32_t id = ++m_owner.m_lastRequest;
+    if (m_owner.m_dataLoader) {
+        m_owner.m_dataLoader(id, request);
+    } else {
+        m_owner.DeliverData(id, false, {});
+    }
+    return id;
+}
+
+void ScriptedPlayer::DeliverData(uint32_t request, bool ok, std::string bytes) {
+    m_deliveries.push_back({request, ok, std::move(bytes)});
+}
+
 ScriptedPlayer::ScriptedPlayer() { SetCallbacks({}); }
 
 ScriptedPlayer::~ScriptedPlayer() = default;
@@ -122,6 +136,10 @@ void ScriptedPlayer::ClipRemoved(uint64_t serial) {
 
 void ScriptedPlayer::Ticked() {
     if (!m_vm || m_stopped) return;
+    // Answers to transfers first; one that arrives for an earlier movie finds no asker.
+    std::vector<Delivery> deliveries = std::move(m_deliveries);
+    m_deliveries.clear();
+    for (Delivery& d : deliveries) m_vm->DataArrived(d.request, d.ok, d.bytes);
     m_vm->RunIntervals();
     m_bridge.SyncTextFields();
     size_t heap = m_vm->HeapSize();

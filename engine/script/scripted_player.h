@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/avm1/text_codec.h"
 #include "engine/avm1/vm.h"
@@ -39,6 +41,13 @@ public:
     void StopScripts() { m_stopped = true; }
     // The VM of the current movie; nullptr until its first script ran.
     avm1::Vm* GetVm() { return m_vm.get(); }
+    // Fetches what scripts load (XML, LoadVars): the owner starts the transfer and answers
+    // through DeliverData, at once or later. Without a loader every request fails.
+    using DataLoader = std::function<void(uint32_t request, const avm1::DataRequest& what)>;
+    void SetDataLoader(DataLoader loader) { m_dataLoader = std::move(loader); }
+    // Call on the player's thread. Queued: scripts see it at the next tick, never inside
+    // the script that asked.
+    void DeliverData(uint32_t request, bool ok, std::string bytes);
 
 private:
     class Environment : public avm1::Host {
@@ -55,6 +64,7 @@ private:
         int LastKeyAscii() override;
         double StageWidth() override;
         double StageHeight() override;
+        uint32_t RequestData(const avm1::DataRequest& request) override;
 
     private:
         ScriptedPlayer& m_owner;
@@ -76,6 +86,14 @@ private:
     uint64_t m_vmRoot = 0;  // serial of the root the VM was made for
     size_t m_heapAfterCollect = 0;
     bool m_stopped = false;
+    DataLoader m_dataLoader;
+    uint32_t m_lastRequest = 0;
+    struct Delivery {
+        uint32_t request;
+        bool ok;
+        std::string bytes;
+    };
+    std::vector<Delivery> m_deliveries;
 };
 
 }  // namespace velmora::script

@@ -77,6 +77,27 @@ TEST_F(ScriptedPlayerTest, FrameScriptTracesRaisesFsCommandAndStops) {
     EXPECT_FALSE(Player().IsPlaying());
 }
 
+TEST_F(ScriptedPlayerTest, LoadedDataReachesTheScriptAtTheNextTickNotInsideTheLoad) {
+    std::vector<std::string> urls;
+    scripted.SetDataLoader([this, &urls](uint32_t request, const avm1::DataRequest& what) {
+        urls.push_back(what.url);
+        scripted.DeliverData(request, true, "score=42&name=%E6%9D%8E");
+    });
+    Asm frame1;
+    frame1.Push({"x", 0, "LoadVars"}).Do(Op::NewObject).Do(Op::SetVariable);
+    CallOn(frame1, "x", "load", {"vars.txt"});
+    TraceMember(frame1, "x", "loaded");
+    Asm frame3;  // the first tick comes after frame 2
+    TraceMember(frame3, "x", "loaded");
+    TraceMember(frame3, "x", "score");
+    TraceMember(frame3, "x", "name");
+    Player().Load(Movie({frame1, Asm(), frame3}));
+    Player().RunFrame();
+    Player().RunFrame();
+    EXPECT_EQ(urls, std::vector<std::string>{"vars.txt"});
+    EXPECT_EQ(lines, (std::vector<std::string>{"false", "true", "42", "\xE6\x9D\x8E"}));
+}
+
 TEST_F(ScriptedPlayerTest, AttachedClipSitsAtItsScriptDepthAndRunsOnEnterFrame) {
     Asm frame1;
     CallOn(frame1, "_root", "attachMovie", {5, "a", "thing"});

@@ -3,6 +3,7 @@
 // last frame as PNG.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    options.movieFolder = std::filesystem::absolute(moviePath).parent_path().string();
     std::ifstream in(moviePath, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "swfrun: cannot open %s\n", moviePath.c_str());

@@ -2,8 +2,34 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 namespace velmora::swfrun {
+
+namespace {
+
+constexpr uintmax_t kMaxLoadBytes = 64u << 20;
+
+}  // namespace
+
+std::optional<std::string> ReadMovieFile(const std::string& folder, std::string_view url) {
+    url = url.substr(0, std::min(url.find('?'), url.find('#')));
+    if (folder.empty() || url.empty() || url.front() == '/' || url.front() == '\\' ||
+        url.find(':') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::filesystem::path relative(url);
+    for (const auto& part : relative)
+        if (part == "..") return std::nullopt;
+    std::filesystem::path file = std::filesystem::path(folder) / relative;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error) || std::filesystem::file_size(file, error) > kMaxLoadBytes)
+        return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 RunResult RunMovie(std::span<const uint8_t> bytes, const RunOptions& options, movie::PlayerCallbacks callbacks) {
     RunResult result;
@@ -18,6 +44,10 @@ RunResult RunMovie(std::span<const uint8_t> bytes, const RunOptions& options, mo
         if (fsCommand) fsCommand(command, args);
     };
     scripted.SetCallbacks(std::move(callbacks));
+    scripted.SetDataLoader([&scripted, folder = options.movieFolder](uint32_t request, const avm1::DataRequest& what) {
+        std::optional<std::string> bytes = ReadMovieFile(folder, what.url);
+        scripted.DeliverData(request, bytes.has_value(), bytes.value_or(std::string()));
+    });
     player.SetQuality(options.quality);
     player.SetFontProvider(options.fonts);
     player.Load(bytes);

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "engine/backend/font_provider.h"
 #include "engine/core/shape.h"
@@ -22,6 +24,8 @@ struct RunOptions {
     int width = 0, height = 0;  // 0: the stage size
     raster::Quality quality = raster::Quality::High;
     std::shared_ptr<backend::FontProvider> fonts;  // device fonts; none: device text is not drawn
+    // Relative URLs scripts load (XML, LoadVars) are read from here; empty: every load fails.
+    std::string movieFolder;
 };
 
 struct RunResult {
@@ -31,6 +35,11 @@ struct RunResult {
     bool quit = false;     // the movie sent fscommand("quit")
     Bitmap image;          // the last frame, premultiplied BGRA
 };
+
+// The file a relative URL names under `folder` ("data/a.xml?x=1" -> folder/data/a.xml).
+// Nothing for absolute paths, addresses with a scheme, ".." steps or files over 64 MB:
+// a movie reads only beside itself, and never from the network.
+std::optional<std::string> ReadMovieFile(const std::string& folder, std::string_view url);
 
 // `callbacks` (trace, FSCommand, getURL) are passed to the player; an FSCommand "quit"
 // ends the run early, stops the scripts and is still forwarded.

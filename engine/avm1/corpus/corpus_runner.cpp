@@ -77,6 +77,7 @@ int RunOne(const fs::path& dir) {
     options.ticks = spec.ticks;
     options.tickMs = spec.tickMs;
     options.width = options.height = 1;  // the picture is not compared here
+    options.movieFolder = dir.string();
     movie::PlayerCallbacks callbacks;
     callbacks.trace = [](std::string_view line) { std::cout << line << '\n'; };
     std::vector<uint8_t> bytes(swf.begin(), swf.end());
