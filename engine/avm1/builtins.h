@@ -19,6 +19,7 @@ void InstallFilterBuiltins(Vm& vm);       // flash.filters; MovieClip.filters, b
 void InstallGeomBuiltins(Vm& vm);         // flash.geom: Point, Rectangle, Matrix, ColorTransform, Transform
 void InstallLoadVarsBuiltins(Vm& vm);
 void InstallXmlBuiltins(Vm& vm);          // XMLNode, XML
+void InstallNetBuiltins(Vm& vm);  // ExternalInterface, NetConnection, LocalConnection, MovieClipLoader, ContextMenu
 
 // load/send/sendAndLoad/addRequestHeader/getBytes*/onData/onLoad and contentType on a
 // prototype; formData: LoadVars (decode, GET allowed) rather than XML (parseXML, POST).

@@ -51,6 +51,7 @@ void Vm::InstallBuiltins() {
     InstallBitmapBuiltins(*this);
     InstallLoadVarsBuiltins(*this);
     InstallXmlBuiltins(*this);
+    InstallNetBuiltins(*this);
 }
 
 // --- allocation helpers ---
