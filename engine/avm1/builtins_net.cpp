@@ -1,7 +1,8 @@
 // The classes that reach outside the movie, as a player with no browser around it
 // and no network has them: ExternalInterface (unavailable, with its XML encoders),
 // NetConnection/NetStream (connect(null) only), LocalConnection, MovieClipLoader
-// (through the host's loadMovie), ContextMenu/ContextMenuItem and System.security.
+// (through the host's loadMovie), ContextMenu/ContextMenuItem, FileReference and
+// System.security.
 #include <string>
 
 #include "engine/avm1/builtins.h"
@@ -306,6 +307,47 @@ void InstallContextMenu(Vm& vm) {
     }, kMenuFlags);
 }
 
+// --- FileReference and FileReferenceList: there is no file dialog, so every browse
+// ends as a cancelled one and nothing is downloaded or uploaded ---
+
+// A file-type list is an array of {description, extension} with both non-empty.
+bool ValidTypeList(Vm& vm, const Value& list) {
+    if (list.IsUndefined()) return true;
+    ArrayObject* a = list.AsObject() ? list.AsObject()->AsArray() : nullptr;
+    if (!a || a->Items().empty()) return false;
+    for (const Value& entry : a->Items()) {
+        for (const char* field : {"description", "extension"}) {
+            Value v = vm.GetValueMember(entry, field);
+            if (v.IsNullish() || vm.ToString(v).empty()) return false;
+        }
+    }
+    return true;
+}
+
+void InstallFileReference(Vm& vm) {
+    Object* package = Package(vm, "flash.net");
+    Object* broadcaster = vm.Get(vm.Global(), "AsBroadcaster").AsObject();
+    for (const char* className : {"FileReference", "FileReferenceList"}) {
+        Object* proto = vm.NewObject();
+        vm.Class(className, [](Vm& v, CallContext& c) {
+            if (Object* self = c.thisValue.AsObject()) self->Define("_listeners", Value::Obj(v.NewArray()));
+            return Value();
+        }, proto, package);
+        for (const char* name : {"addListener", "removeListener", "broadcastMessage"})
+            if (broadcaster) proto->Define(name, vm.Get(broadcaster, name), kHidden);
+        vm.Method(proto, "browse", [](Vm& v, CallContext& c) {
+            if (!ValidTypeList(v, c.Arg(0))) return Value::Bool(false);
+            Value args[] = {Str("onCancel"), c.thisValue};
+            v.CallMethod(c.thisValue, "broadcastMessage", args);
+            return Value::Bool(true);
+        }, kHidden);
+    }
+    Object* fileProto = vm.Get(vm.Get(package, "FileReference").AsObject(), "prototype").AsObject();
+    for (const char* name : {"download", "upload"})
+        vm.Method(fileProto, name, [](Vm&, CallContext&) { return Value::Bool(false); }, kHidden);
+    vm.Method(fileProto, "cancel", [](Vm&, CallContext&) { return Value(); }, kHidden);
+}
+
 }  // namespace
 
 void InstallNetBuiltins(Vm& vm) {
@@ -314,6 +356,7 @@ void InstallNetBuiltins(Vm& vm) {
     InstallLocalConnection(vm);
     InstallMovieClipLoader(vm);
     InstallContextMenu(vm);
+    InstallFileReference(vm);
     // A movie played from disk, as the standalone player runs it.
     Value system = vm.Get(vm.Global(), "System");
     Object* security = system.AsObject() ? vm.Get(system.AsObject(), "security").AsObject() : nullptr;
