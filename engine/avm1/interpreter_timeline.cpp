@@ -84,6 +84,17 @@ std::string_view PropertyName(double index) {
     return ClipPropName(static_cast<ClipProp>(static_cast<int>(index)));
 }
 
+// tellTarget: "" returns to the code's own clip; a path that names nothing
+// leaves the actions talking to the root.
+void SetTargetPath(Frame& f, std::string_view path) {
+    if (path.empty()) {
+        f.target = f.baseTarget;
+        return;
+    }
+    Object* target = ResolveTarget(f, path);
+    f.target = target ? target : f.vm.RootObject();
+}
+
 }  // namespace
 
 bool ExecuteTimelineOp(Frame& f, const ActionRecord& a) {
@@ -124,15 +135,16 @@ bool ExecuteTimelineOp(Frame& f, const ActionRecord& a) {
         GotoFrameValue(f, f.Pop(), flags & 1, bias);
         break;
     }
-    case Op::SetTarget: {
-        std::string path = f.Text(r.CString());
-        f.target = path.empty() ? f.baseTarget : ResolveTarget(f, path);
-        break;
-    }
+    case Op::SetTarget: SetTargetPath(f, f.Text(r.CString())); break;
     case Op::SetTarget2: {
+        // Any value names its target by its text (a clip by its path, so a clip
+        // whose name is shared finds the first); undefined means the code's own clip.
         Value v = f.Pop();
-        bool empty = v.IsString() && v.AsString().empty();
-        f.target = empty ? f.baseTarget : TargetOfValue(f, v);
+        if (v.IsUndefined()) {
+            f.target = f.baseTarget;
+        } else {
+            SetTargetPath(f, vm.ToString(v));
+        }
         break;
     }
     case Op::GetProperty: {

@@ -26,11 +26,20 @@ bool SplitPath(std::string_view path, std::string_view& object, std::string_view
     return true;
 }
 
+// The object a scope stands for. The timeline scope follows tellTarget; a
+// timeline that was removed from the stage has its names looked up on the root.
+Object* ScopeObject(Frame& f, const Scope& s) {
+    if (s.kind != Scope::Kind::Target) return s.object;
+    ClipObject* clip = f.target ? f.target->AsClip() : nullptr;
+    if (clip && f.vm.Display() && !f.vm.LiveClip(clip)) return f.vm.RootObject();
+    return f.target;
+}
+
 // `owner` is the scope object holding the name, or nullptr.
 Value LookupInScope(Frame& f, std::string_view name, Object*& owner, Scope::Kind& kind) {
     Vm& vm = f.vm;
     for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
-        Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
+        Object* obj = ScopeObject(f, *s);
         if (!obj) continue;
         if (vm.Has(obj, name)) {
             owner = obj;
@@ -126,7 +135,7 @@ void SetVariable(Frame& f, std::string_view name, const Value& value) {
     // the timeline (globals are not assigned through plain names).
     for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
         if (s->kind == Scope::Kind::Global) break;
-        Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
+        Object* obj = ScopeObject(f, *s);
         if (!obj) continue;
         if (s->kind == Scope::Kind::Target || vm.Has(obj, name)) {
             vm.Set(obj, name, value);
@@ -172,7 +181,7 @@ bool DeleteVariable(Frame& f, std::string_view name) {
         return obj && vm.Delete(obj, member);
     }
     for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
-        Object* obj = s->kind == Scope::Kind::Target ? f.target : s->object;
+        Object* obj = ScopeObject(f, *s);
         if (obj && vm.HasOwn(obj, name)) return vm.Delete(obj, name);
     }
     return false;

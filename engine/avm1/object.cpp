@@ -214,7 +214,7 @@ bool ClipObject::GetNative(Vm& vm, std::string_view name, Value& out) {
             out = Value::Obj(vm.Global());
             return true;
         }
-        if (NamesEqual(name, "_root", false) || LevelNumberOf(name) >= 0) {
+        if (NamesEqual(name, "_root", false) || LevelNumberOf(name, vm.CaseSensitive()) >= 0) {
             Object* found = vm.ResolvePath(this, name, this);
             if (!found) return false;
             out = Value::Obj(found);

@@ -1,5 +1,8 @@
 #include "engine/avm1/value.h"
 
+#include "engine/avm1/case_map.h"
+#include "engine/avm1/text_codec.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -180,8 +183,8 @@ int32_t ToInt32(double n) {
 
 uint32_t ToUint32(double n) { return static_cast<uint32_t>(ToInt32(n)); }
 
-int LevelNumberOf(std::string_view name) {
-    if (name.size() <= 6 || !NamesEqual(name.substr(0, 6), "_level", false)) return -1;
+int LevelNumberOf(std::string_view name, bool caseSensitive) {
+    if (name.size() <= 6 || !NamesEqual(name.substr(0, 6), "_level", caseSensitive)) return -1;
     int n = 0;
     for (char c : name.substr(6)) {
         if (c < '0' || c > '9' || n > 100000) return -1;
@@ -190,9 +193,27 @@ int LevelNumberOf(std::string_view name) {
     return n;
 }
 
+namespace {
+
+bool IsAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+std::u16string LowerUnits(std::string_view s) {
+    std::u16string units = Utf8ToUtf16(s);
+    for (char16_t& u : units) u = ToLowerUnit(u);
+    return units;
+}
+
+}  // namespace
+
 bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive) {
-    if (a.size() != b.size()) return false;
     if (caseSensitive) return a == b;
+    // Beyond ASCII, names fold through the player's case table.
+    if (!IsAscii(a) || !IsAscii(b)) return LowerUnits(a) == LowerUnits(b);
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
         if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
@@ -203,6 +224,7 @@ bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive) {
 }
 
 std::string FoldCase(std::string_view name) {
+    if (!IsAscii(name)) return Utf16ToUtf8(LowerUnits(name));
     std::string out(name);
     for (char& c : out)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);

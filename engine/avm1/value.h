@@ -88,7 +88,7 @@ uint32_t ToUint32(double n);
 // compare ASCII letters without case.
 bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive);
 // "_level12" -> 12; -1 for anything else ("_levelx" is an ordinary name).
-int LevelNumberOf(std::string_view name);
+int LevelNumberOf(std::string_view name, bool caseSensitive = false);
 std::string FoldCase(std::string_view name);
 
 // Array index ("0", "17", not "01" or "-1"); -1 when the name is not one.

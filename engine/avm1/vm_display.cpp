@@ -108,7 +108,7 @@ Object* Vm::ResolvePath(Object* base, std::string_view path, Object* thisObj) {
             current = RootObject();
         } else if (NamesEqual(segment, "_global", false)) {
             current = m_global;
-        } else if (int level = LevelNumberOf(segment); level >= 0) {
+        } else if (int level = LevelNumberOf(segment, CaseSensitive()); level >= 0) {
             ClipId id = m_display ? m_display->Level(level) : kNoClip;
             current = id ? ObjectForClip(id) : (level == 0 ? RootObject() : nullptr);
         } else {
