@@ -349,6 +349,8 @@ Value Interpreter::RunFunction(Vm& vm, FunctionObject* fn, const Value& thisValu
     Object* self = thisValue.AsObject();
     f.home = home && home != self ? home : (self ? self->Proto() : nullptr);
     f.baseTarget = f.target = fn->BaseClip() ? vm.Redirect(fn->BaseClip()) : vm.RootObject();
+    // SWF 5 code runs on the timeline of a clip it is called on.
+    if (f.version < 6 && self && self->AsClip()) f.baseTarget = f.target = self;
 
     f.locals = vm.Make<Object>(nullptr);
     ScopePtr captured = fn->ScopeChain();

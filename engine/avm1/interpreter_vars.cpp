@@ -61,26 +61,28 @@ ClipId TargetClip(Frame& f) {
     return clip ? f.vm.LiveClip(clip) : kNoClip;
 }
 
+// Target paths start at the current target, or at the root once that clip is gone.
+Object* PathBase(Frame& f) {
+    ClipObject* clip = f.target ? f.target->AsClip() : nullptr;
+    if (clip && f.vm.Display() && !f.vm.LiveClip(clip)) return f.vm.RootObject();
+    return f.target;
+}
+
 Object* ResolveTarget(Frame& f, std::string_view path) {
     if (path.empty()) return f.target;
-    Vm& vm = f.vm;
-    if (path.find('/') != std::string_view::npos || path.find(':') != std::string_view::npos || path.starts_with(".."))
-        return vm.ResolvePath(f.target, path, f.thisValue.AsObject());
-    // Dot syntax: the first name is a variable in scope.
-    size_t dot = path.find('.');
-    std::string_view first = path.substr(0, dot);
-    Object* start = nullptr;
-    if (first == "this") {
-        start = f.thisValue.AsObject();
-    } else if (first.size() > 1 && first[0] == '_') {
-        start = vm.ResolvePath(f.target, first, f.thisValue.AsObject());
-        if (!start) start = GetVariable(f, first).AsObject();
-    } else {
-        start = GetVariable(f, first).AsObject();
-        if (!start) start = vm.ResolvePath(f.target, first, nullptr);
+    return f.vm.ResolvePath(PathBase(f), path, f.thisValue.AsObject());
+}
+
+// The object part of a variable path ("a.b" in "a.b.c"): tried from each scope of
+// the chain in turn, so it may start at a local, a with-object or the timeline.
+Object* ResolveVariableObject(Frame& f, std::string_view path) {
+    if (path.empty()) return PathBase(f);
+    for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
+        Object* obj = ScopeObject(f, *s);
+        if (!obj) continue;
+        if (Object* found = f.vm.ResolvePath(obj, path, f.thisValue.AsObject())) return found;
     }
-    if (dot == std::string_view::npos || !start) return start;
-    return vm.ResolvePath(start, path.substr(dot + 1), f.thisValue.AsObject());
+    return nullptr;
 }
 
 Object* TargetOfValue(Frame& f, const Value& v) {
@@ -94,14 +96,14 @@ Value GetVariable(Frame& f, std::string_view name) {
     if (HasPathSeparator(name, f.version)) {
         std::string_view object, member;
         if (name.find(':') == std::string_view::npos && name.find('/') != std::string_view::npos) {
-            Object* clip = vm.ResolvePath(f.target, name, f.thisValue.AsObject());
+            Object* clip = ResolveTarget(f, name);
             return clip ? Value::Obj(clip) : Value();
         }
         if (SplitPath(name, object, member)) {
-            Object* obj = ResolveTarget(f, object);
+            Object* obj = ResolveVariableObject(f, object);
             return obj ? vm.Get(obj, member) : Value();
         }
-        Object* clip = vm.ResolvePath(f.target, name, f.thisValue.AsObject());
+        Object* clip = ResolveTarget(f, name);
         return clip ? Value::Obj(clip) : Value();
     }
     if (NamesEqual(name, "this", f.version >= 7)) return f.thisValue;
@@ -127,7 +129,7 @@ void SetVariable(Frame& f, std::string_view name, const Value& value) {
     if (HasPathSeparator(name, f.version)) {
         std::string_view object, member;
         if (SplitPath(name, object, member)) {
-            if (Object* obj = ResolveTarget(f, object)) vm.Set(obj, member, value);
+            if (Object* obj = ResolveVariableObject(f, object)) vm.Set(obj, member, value);
             return;
         }
     }
@@ -150,7 +152,7 @@ void DefineLocal(Frame& f, std::string_view name, const Value& value, bool onlyD
     std::string_view object, member;
     if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
         // "var /:x" names a variable of another timeline.
-        if (Object* obj = ResolveTarget(f, object); obj && !onlyDeclare) vm.Set(obj, member, value);
+        if (Object* obj = ResolveVariableObject(f, object); obj && !onlyDeclare) vm.Set(obj, member, value);
         return;
     }
     Object* where = f.locals ? f.locals : f.target;
@@ -177,7 +179,7 @@ bool DeleteVariable(Frame& f, std::string_view name) {
     Vm& vm = f.vm;
     std::string_view object, member;
     if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
-        Object* obj = ResolveTarget(f, object);
+        Object* obj = ResolveVariableObject(f, object);
         return obj && vm.Delete(obj, member);
     }
     for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
@@ -196,7 +198,7 @@ Value CallNamedFunction(Frame& f, std::string_view name, std::span<const Value> 
     Object* self = f.target;
     std::string_view object, member;
     if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
-        Object* obj = ResolveTarget(f, object);
+        Object* obj = ResolveVariableObject(f, object);
         fn = obj ? vm.Get(obj, member) : Value();
         if (obj) self = obj;
     } else if (!NamesEqual(name, "this", f.version >= 7)) {
