@@ -84,15 +84,15 @@ std::string_view PropertyName(double index) {
     return ClipPropName(static_cast<ClipProp>(static_cast<int>(index)));
 }
 
-// tellTarget: "" returns to the code's own clip; a path that names nothing
-// leaves the actions talking to the root.
+// tellTarget: "" returns to the code's own clip. A path that names nothing leaves
+// SWF 6 and older actions talking to the root, later ones to nothing at all.
 void SetTargetPath(Frame& f, std::string_view path) {
     if (path.empty()) {
         f.target = f.baseTarget;
         return;
     }
     Object* target = ResolveTarget(f, path);
-    f.target = target ? target : f.vm.RootObject();
+    f.target = target || f.version >= 7 ? target : f.vm.RootObject();
 }
 
 }  // namespace

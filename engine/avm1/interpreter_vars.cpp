@@ -13,16 +13,13 @@ bool HasPathSeparator(std::string_view name, int version) {
     return false;
 }
 
-// "a.b" or "/a/b" or "a:b": the part before the last separator names the object.
-bool SplitPath(std::string_view path, std::string_view& object, std::string_view& member) {
-    size_t colon = path.rfind(':');
-    size_t cut = colon != std::string_view::npos ? colon : path.find_last_of("./");
+// "a.b:c" or "a.b.c": the part before the rightmost ':' or '.' names the object
+// ('.' only from SWF 5). A path of slashes alone names a clip, not a variable.
+bool SplitPath(std::string_view path, int version, std::string_view& object, std::string_view& member) {
+    size_t cut = path.find_last_of(version >= 5 ? ":." : ":");
     if (cut == std::string_view::npos) return false;
-    // "..": the dots belong to the path.
-    if (colon == std::string_view::npos && path[cut] == '.' && cut > 0 && path[cut - 1] == '.') return false;
     object = path.substr(0, cut);
     member = path.substr(cut + 1);
-    if (object.empty() && path[0] == '/') object = "/";
     return true;
 }
 
@@ -70,17 +67,20 @@ Object* PathBase(Frame& f) {
 
 Object* ResolveTarget(Frame& f, std::string_view path) {
     if (path.empty()) return f.target;
-    return f.vm.ResolvePath(PathBase(f), path, f.thisValue.AsObject());
+    return f.vm.ResolvePath(PathBase(f), path, nullptr);
 }
 
 // The object part of a variable path ("a.b" in "a.b.c"): tried from each scope of
 // the chain in turn, so it may start at a local, a with-object or the timeline.
-Object* ResolveVariableObject(Frame& f, std::string_view path) {
+// `leadingThis`: whether a first "this" or "_root" names that object.
+Object* ResolveVariableObject(Frame& f, std::string_view path, bool leadingThis = true) {
     if (path.empty()) return PathBase(f);
+    Object* self = leadingThis ? f.thisValue.AsObject() : nullptr;
+    if (leadingThis && !self) self = PathBase(f);
     for (const Scope* s = f.scope.get(); s; s = s->parent.get()) {
         Object* obj = ScopeObject(f, *s);
         if (!obj) continue;
-        if (Object* found = f.vm.ResolvePath(obj, path, f.thisValue.AsObject())) return found;
+        if (Object* found = f.vm.ResolvePath(obj, path, self)) return found;
     }
     return nullptr;
 }
@@ -95,16 +95,12 @@ Value GetVariable(Frame& f, std::string_view name) {
     Vm& vm = f.vm;
     if (HasPathSeparator(name, f.version)) {
         std::string_view object, member;
-        if (name.find(':') == std::string_view::npos && name.find('/') != std::string_view::npos) {
-            Object* clip = ResolveTarget(f, name);
-            return clip ? Value::Obj(clip) : Value();
-        }
-        if (SplitPath(name, object, member)) {
+        if (SplitPath(name, f.version, object, member)) {
             Object* obj = ResolveVariableObject(f, object);
             return obj ? vm.Get(obj, member) : Value();
         }
-        Object* clip = ResolveTarget(f, name);
-        return clip ? Value::Obj(clip) : Value();
+        // Slashes alone name a clip; failing that, the text is a plain name.
+        if (Object* clip = ResolveVariableObject(f, name, false)) return Value::Obj(clip);
     }
     if (NamesEqual(name, "this", f.version >= 7)) return f.thisValue;
     Object* owner = nullptr;
@@ -128,10 +124,11 @@ void SetVariable(Frame& f, std::string_view name, const Value& value) {
     }
     if (HasPathSeparator(name, f.version)) {
         std::string_view object, member;
-        if (SplitPath(name, object, member)) {
+        if (SplitPath(name, f.version, object, member)) {
             if (Object* obj = ResolveVariableObject(f, object)) vm.Set(obj, member, value);
             return;
         }
+        // Without ':' or '.', "clip/x" is just the variable's name.
     }
     // An existing variable in a local or with scope is updated; otherwise it lands on
     // the timeline (globals are not assigned through plain names).
@@ -150,7 +147,7 @@ void SetVariable(Frame& f, std::string_view name, const Value& value) {
 void DefineLocal(Frame& f, std::string_view name, const Value& value, bool onlyDeclare) {
     Vm& vm = f.vm;
     std::string_view object, member;
-    if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
+    if (HasPathSeparator(name, f.version) && SplitPath(name, f.version, object, member)) {
         // "var /:x" names a variable of another timeline.
         if (Object* obj = ResolveVariableObject(f, object); obj && !onlyDeclare) vm.Set(obj, member, value);
         return;
@@ -178,7 +175,7 @@ void DefineLocal(Frame& f, std::string_view name, const Value& value, bool onlyD
 bool DeleteVariable(Frame& f, std::string_view name) {
     Vm& vm = f.vm;
     std::string_view object, member;
-    if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
+    if (HasPathSeparator(name, f.version) && SplitPath(name, f.version, object, member)) {
         Object* obj = ResolveVariableObject(f, object);
         return obj && vm.Delete(obj, member);
     }
@@ -197,7 +194,7 @@ Value CallNamedFunction(Frame& f, std::string_view name, std::span<const Value> 
     Value fn;
     Object* self = f.target;
     std::string_view object, member;
-    if (HasPathSeparator(name, f.version) && SplitPath(name, object, member)) {
+    if (HasPathSeparator(name, f.version) && SplitPath(name, f.version, object, member)) {
         Object* obj = ResolveVariableObject(f, object);
         fn = obj ? vm.Get(obj, member) : Value();
         if (obj) self = obj;

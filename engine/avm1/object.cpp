@@ -214,10 +214,14 @@ bool ClipObject::GetNative(Vm& vm, std::string_view name, Value& out) {
             out = Value::Obj(vm.Global());
             return true;
         }
-        if (NamesEqual(name, "_root", false) || LevelNumberOf(name, vm.CaseSensitive()) >= 0) {
-            Object* found = vm.ResolvePath(this, name, this);
-            if (!found) return false;
-            out = Value::Obj(found);
+        if (NamesEqual(name, "_root", false)) {
+            out = Value::Obj(vm.RootOf(this));
+            return true;
+        }
+        if (int level = LevelNumberOf(name, vm.CaseSensitive()); level >= 0) {
+            ClipId id = display->Level(level);
+            if (!id) return false;
+            out = Value::Obj(vm.ObjectForClip(id));
             return true;
         }
     }

@@ -158,8 +158,11 @@ public:
     Object* Redirect(Object* obj);
     std::string TargetPath(ClipId clip);        // "_level0.a.b"
     std::string SlashTargetPath(ClipId clip);   // "/a/b"
-    // Resolves a target path (slash or dot syntax, _root/_parent/_levelN, ..) from `base`.
+    // Resolves a target path (slash, colon or dot syntax, ..) from `base`. With
+    // `thisObj` (variable paths) a leading this or _root names that object.
     Object* ResolvePath(Object* base, std::string_view path, Object* thisObj);
+    // The root of the level a clip is on (the movie's root for anything else).
+    Object* RootOf(Object* obj);
 
     // Interval timers.
     int AddInterval(Value function, Value thisValue, std::string method, double ms, std::vector<Value> args,

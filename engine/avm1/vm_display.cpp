@@ -75,45 +75,56 @@ std::string Vm::SlashTargetPath(ClipId clip) {
     return up + m_display->GetProperty(clip, ClipProp::Name).text;
 }
 
+Object* Vm::RootOf(Object* obj) {
+    ClipObject* clip = obj ? obj->AsClip() : nullptr;
+    ClipId id = clip ? LiveClip(clip) : kNoClip;
+    while (id && m_display->Parent(id)) id = m_display->Parent(id);
+    return id ? ObjectForClip(id) : RootObject();
+}
+
 Object* Vm::ResolvePath(Object* base, std::string_view path, Object* thisObj) {
     Object* current = base ? base : RootObject();
-    size_t i = 0;
+    // A leading slash starts at the root; from then on '.' no longer separates.
+    bool slashes = false;
     if (!path.empty() && path[0] == '/') {
-        // From the root of the movie (of the base clip's level when there is one).
-        current = RootObject();
-        if (ClipObject* clip = base ? base->AsClip() : nullptr) {
-            ClipId id = LiveClip(clip);
-            while (id && m_display->Parent(id)) id = m_display->Parent(id);
-            if (id) current = ObjectForClip(id);
-        }
-        i = 1;
+        current = RootOf(base);
+        path.remove_prefix(1);
+        slashes = true;
     }
-    while (i < path.size()) {
-        if (!current) return nullptr;
-        if (path.compare(i, 2, "..") == 0 && (i + 2 == path.size() || path[i + 2] == '/')) {
-            Value parent = Get(current, "_parent");
-            current = parent.AsObject();
-            i += 2;
-            if (i < path.size()) ++i;
-            continue;
-        }
-        size_t end = i;
-        while (end < path.size() && path[end] != '/' && path[end] != '.') ++end;
-        std::string_view segment = path.substr(i, end - i);
-        i = end < path.size() ? end + 1 : end;
-        if (segment.empty()) continue;
-        if (segment == "this") {
-            current = thisObj ? thisObj : current;
-        } else if (NamesEqual(segment, "_root", false)) {
-            current = RootObject();
-        } else if (NamesEqual(segment, "_global", false)) {
-            current = m_global;
-        } else if (int level = LevelNumberOf(segment, CaseSensitive()); level >= 0) {
-            ClipId id = m_display ? m_display->Level(level) : kNoClip;
-            current = id ? ObjectForClip(id) : (level == 0 ? RootObject() : nullptr);
+    bool first = true;
+    while (!path.empty()) {
+        // Any run of colons separates like one: "a:::b" is "a:b", ":a" is "a".
+        while (!path.empty() && path[0] == ':') path.remove_prefix(1);
+        Object* next = nullptr;
+        if (path == ".." || path.starts_with("../") || path.starts_with("..:")) {
+            if (path.size() > 2 && path[2] == '/') slashes = true;
+            path.remove_prefix(std::min<size_t>(3, path.size()));
+            ClipObject* clip = current->AsClip();
+            ClipId id = clip ? LiveClip(clip) : kNoClip;
+            ClipId parent = id ? m_display->Parent(id) : kNoClip;
+            if (!parent) return nullptr;  // above the root
+            next = ObjectForClip(parent);
         } else {
-            current = Get(current, segment).AsObject();
+            size_t end = 0;
+            while (end < path.size() && path[end] != ':' && path[end] != '/' && (path[end] != '.' || slashes)) ++end;
+            std::string_view segment = path.substr(0, end);
+            if (end < path.size() && path[end] == '/') slashes = true;
+            path.remove_prefix(std::min(end + 1, path.size()));
+            if (first && thisObj && NamesEqual(segment, "this", CaseSensitive())) {
+                next = thisObj;
+            } else if (first && thisObj && NamesEqual(segment, "_root", false)) {
+                next = RootOf(base);
+            } else {
+                // A child clip wins over a variable of the same name.
+                ClipObject* clip = current->AsClip();
+                ClipId id = clip && m_display ? LiveClip(clip) : kNoClip;
+                ClipId child = id ? m_display->ChildByName(id, segment, CaseSensitive()) : kNoClip;
+                next = child ? ObjectForClip(child) : Get(current, segment).AsObject();
+            }
         }
+        first = false;
+        if (!next) return nullptr;
+        current = next;
     }
     return current;
 }
