@@ -36,9 +36,11 @@ TEST_F(ClipTest, TargetPathsInEverySyntax) {
         const char* expected;
     } cases[] = {
         {"/a/b", 'b', "_level0.a.b"}, {"a.b", 'r', "_level0.a.b"}, {"a.b", 'b', "undefined"},
-        {"_root.a", 'b', "_level0.a"}, {"_level0.a.b", 'r', "_level0.a.b"}, {"../a", 'a', "_level0.a"},
+        {"_root.a", 'b', "_level0.a"}, {"_level0.a.b", 'r', "_level0.a.b"}, {"../:a", 'a', "_level0.a"},
         {"this", 'b', "_level0.a.b"}, {"_parent._parent", 'b', "_level0"}, {"/", 'b', "_level0"},
-        {"b/..", 'a', "_level0.a"}, {"_root.zz", 'r', "undefined"},
+        {"_root.zz", 'r', "undefined"},
+        // eval splits at the last '.', even one of "..".
+        {"../a", 'a', "undefined"}, {"b/..", 'a', "undefined"},
         {"_root._levelx", 'a', "undefined"}, {"a._level9x", 'r', "undefined"},  // names, not levels
     };
     for (const auto& c : cases) {
@@ -49,6 +51,55 @@ TEST_F(ClipTest, TargetPathsInEverySyntax) {
         Run(code, c.from == 'r' ? root : c.from == 'a' ? a : b);
         ASSERT_EQ(host.lines.size(), 1u) << c.path;
         EXPECT_EQ(host.lines[0], c.expected) << c.path;
+    }
+}
+
+TEST_F(ClipTest, PathGrammarOfGetVariableAndTellTarget) {
+    ClipId c = display.Add(b, "c", 1);
+    (void)c;
+    const struct {
+        const char* path;
+        const char* eval;  // String(eval(path))
+        const char* told;  // tellTarget(path) { trace(_name) }
+    } cases[] = {
+        // A variable shadows a child for the last name of eval, never inside a path.
+        {"a.b", "b var", "b"},
+        {"a.b.c", "_level0.a.b.c", "c"},
+        {"a:b.c", "_level0.a.b.c", "c"},
+        {":::a::b:c", "_level0.a.b.c", "c"},
+        // After a slash '.' no longer separates, but eval splits at the last '.' first.
+        {"a/b.c", "_level0.a.b.c", "undefined"},
+        {"a/b/c", "_level0.a.b.c", "c"},
+        {"a/b/c/..", "undefined", "b"},
+        {"a/b:..", "undefined", "a"},
+        {"a.b/:c", "_level0.a.b.c", "c"},
+        {"a.b/c.", "undefined", "undefined"},
+        {"/a/b", "_level0.a.b", "b"},
+        // `this` leads only a variable path.
+        {"this.a.b", "b var", "undefined"},
+    };
+    for (const auto& cs : cases) {
+        host.lines.clear();
+        Asm code;
+        code.Push({"a"}).Do(Op::GetVariable).Push({"b", "b var"}).Do(Op::SetMember);
+        code.Push({cs.path}).Do(Op::GetVariable).Do(Op::ToString).Do(Op::Trace);
+        code.Push({cs.path}).Do(Op::SetTarget2).Push({"", 13}).Do(Op::GetProperty).Do(Op::Trace);
+        code.StringRecord(Op::SetTarget, {""});
+        Run(code, root, 8);
+        EXPECT_EQ(host.lines, (Lines{cs.eval, cs.told})) << cs.path;
+    }
+}
+
+TEST_F(ClipTest, UnknownTellTargetTalksToTheRootUpToSwf6) {
+    for (int version : {6, 7}) {
+        host.lines.clear();
+        Asm code;
+        code.SetVar("n", P("root")).StringRecord(Op::SetTarget, {"nowhere"});
+        code.Push({"", 13}).Do(Op::GetProperty).Do(Op::Trace).StringRecord(Op::SetTarget, {""});
+        // Slashes alone that name no clip are a plain variable name.
+        code.SetVar("x/y", P("plain")).TraceVar("x/y");
+        Run(code, a, version);
+        EXPECT_EQ(host.lines, (version == 6 ? Lines{"", "plain"} : Lines{"undefined", "plain"})) << version;
     }
 }
 

@@ -114,6 +114,8 @@ Object* Vm::ResolvePath(Object* base, std::string_view path, Object* thisObj) {
                 next = thisObj;
             } else if (first && thisObj && NamesEqual(segment, "_root", false)) {
                 next = RootOf(base);
+            } else if (first && NamesEqual(segment, "_global", false)) {
+                next = m_global;
             } else {
                 // A child clip wins over a variable of the same name.
                 ClipObject* clip = current->AsClip();
