@@ -54,6 +54,8 @@ public:
     ClipObject* ObjectForClip(ClipId clip);
     // Whether a script has touched the clip yet (only then can it have event methods).
     bool HasClipObject(ClipId clip) const { return m_clipObjects.count(clip) > 0; }
+    // Whether clip[name] is a function, found without running any script.
+    bool HasClipMethod(ClipId clip, std::string_view name);
     // The movie is removing a clip (call while it is still in the display list, so
     // its path is known): its script object lets go of it.
     void ClipRemoved(ClipId clip);

@@ -19,6 +19,16 @@ ClipObject* Vm::ObjectForClip(ClipId clip) {
     return obj;
 }
 
+bool Vm::HasClipMethod(ClipId clip, std::string_view name) {
+    auto it = m_clipObjects.find(clip);
+    if (it == m_clipObjects.end()) return false;
+    for (Object* o = it->second; o; o = o->Proto()) {
+        if (const Property* p = o->FindOwn(name, m_version))
+            return !p->IsVirtual() && p->value.AsObject() && p->value.AsObject()->AsFunction();
+    }
+    return false;
+}
+
 void Vm::ClipRemoved(ClipId clip) {
     auto it = m_clipObjects.find(clip);
     if (it == m_clipObjects.end()) return;

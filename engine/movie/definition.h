@@ -26,6 +26,7 @@ namespace velmora::movie {
 struct ActionBlock {
     std::vector<uint8_t> bytes;
     uint8_t swfVersion = 0;
+    size_t tagsBefore = 0;  // display-list tags of its frame that precede it
 };
 
 struct InitAction {

@@ -69,7 +69,7 @@ void DisplayObject::SetButtonPhase(ButtonPhase phase) {
                         : phase == ButtonPhase::Over ? swf::kButtonOver : swf::kButtonDown;
     for (const auto& rec : def->button.records) {
         if (!(rec.states & bit) || buttonChildren.count(rec.depth)) continue;
-        auto child = CreateInstance(context, rec.characterId, rec.depth, nesting + 1, parent);
+        auto child = CreateInstance(context, rec.characterId, rec.depth, nesting + 1, parent, {});
         if (!child) continue;
         child->button = this;
         child->place.matrix = rec.matrix;
@@ -95,11 +95,15 @@ bool InvertMatrix(const Matrix& m, Matrix& out) {
 }
 
 std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
-                                              int nesting, MovieClip* parent, bool placedWithName) {
+                                              int nesting, MovieClip* parent, std::string_view name) {
     const Character* ch = context.definition->Find(characterId);
     if (!ch || context.live.size() > kMaxInstances) return nullptr;
     auto object = std::make_unique<DisplayObject>(context, ch, characterId, depth, nesting, parent);
-    if (!placedWithName || !ch->AsEditText()) object->place.name = "instance" + std::to_string(context.nextInstanceName++);
+    // Only what scripts can address takes a default name; shapes, morphs and bitmaps use
+    // up no number.
+    if (!name.empty()) object->place.name = std::string(name);
+    else if (!ch->AsShape() && !ch->AsMorph() && !ch->AsBitmap())
+        object->place.name = "instance" + std::to_string(context.nextInstanceName++);
     if (nesting > kMaxInstanceNesting) return object;  // drawn as nothing
     if (const Timeline* t = ch->AsSprite()) {
         object->clip = std::make_unique<MovieClip>(context, *object, *t, false);

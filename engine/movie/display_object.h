@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -59,11 +60,15 @@ struct PlayContext {
     // of the frames the tick entered, and not for clips the tick removed.
     std::vector<ActionRequest> enterFrames;
     std::vector<ActionRequest> constructs;  // onClipEvent(construct) of the instances being placed
-    std::vector<std::unique_ptr<DisplayObject>> retired;  // removed, waiting for their unload scripts
+    // Removed instances with unload handlers stay on their parent's list below every depth
+    // a timeline or script can use, reachable by scripts, until the next tick begins.
+    std::vector<uint64_t> pendingRemoval;
     bool changed = true;  // something that affects the picture changed since the last render
     std::function<void(uint64_t serial)> removing;  // told before an instance is destroyed
     backend::FontProvider* fonts = nullptr;  // device fonts; none: device text draws nothing
     FieldFonts* fieldFonts = nullptr;  // the fonts text fields are laid out with
+    // Whether scripts gave the instance an unload method (onUnload).
+    std::function<bool(uint64_t serial)> hasUnloadMethod;
 };
 
 enum class ButtonPhase : uint8_t { Up, Over, Down };
@@ -106,7 +111,7 @@ struct DisplayObject {
     Placement place;
     uint16_t placeFrame = 0;     // parent frame of the PlaceObject that created it
     bool fromTimeline = true;    // script-created instances survive timeline rebuilds
-    bool retired = false;        // off the list, only its unload scripts still run
+    bool retired = false;        // removed: only its unload scripts still run
     uint64_t createdTick = 0;
     std::vector<swf::ClipAction> clipActions;
 
@@ -127,8 +132,8 @@ private:
 bool InvertMatrix(const Matrix& m, Matrix& out);
 
 // Creates the instance for a character: sprites get a timeline, buttons their up state.
-// A text field placed with a name takes no default name (other instances always do).
+// Without a name, scriptable instances get the next default one ("instanceN").
 std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t characterId, int32_t depth,
-                                              int nesting, MovieClip* parent, bool placedWithName = false);
+                                              int nesting, MovieClip* parent, std::string_view name);
 
 }  // namespace velmora::movie

@@ -32,7 +32,7 @@ void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx
             out.push_back({DrawCommand::Op::PopMask});
             masks.pop_back();
         }
-        if (!object->place.visible) continue;
+        if (!object->place.visible || object->retired) continue;
         if (object->place.clipDepth > 0 && !inMask) {
             out.push_back({DrawCommand::Op::PushMask, object->serial});
             AddObject(*object, toPixels, cx, true, spread, build);

@@ -42,10 +42,7 @@ const Timeline& EmptyTimeline() {
 MovieClip::MovieClip(PlayContext& context, DisplayObject& owner, const Timeline& timeline, bool isRoot)
     : m_context(context), m_owner(owner), m_timeline(timeline), m_isRoot(isRoot) {}
 
-MovieClip::~MovieClip() {
-    // Retired children waiting for their unload scripts cannot outlive their parent.
-    std::erase_if(m_context.retired, [this](const auto& object) { return object->parent == this; });
-}
+MovieClip::~MovieClip() = default;
 
 uint16_t MovieClip::FramesLoaded() const { return static_cast<uint16_t>(m_timeline.frames.size()); }
 
@@ -57,7 +54,7 @@ uint16_t MovieClip::TotalFrames() const {
 void MovieClip::Instantiate() {
     if (m_frame != 0 || FramesLoaded() == 0) return;
     m_frame = 1;
-    ApplyFrame(1);
+    ApplyFrame(1, false);
 }
 
 void MovieClip::EnsureStarted() {
@@ -101,17 +98,37 @@ void MovieClip::Introduce(DisplayObject& placed) {
 }
 
 void MovieClip::Retire(DisplayList::iterator it) {
-    // The instance leaves the list now but lives until its unload scripts ran (children first).
+    std::vector<ActionRequest>& queue = m_unloadsAfterActions ? m_lateUnloads : m_context.queue;
+    bool handled = false;  // some instance in it has an unload handler
     std::function<void(DisplayObject&)> queueUnload = [&](DisplayObject& object) {
         object.retired = true;
+        for (auto& [depth, child] : object.buttonChildren) queueUnload(*child);
         if (!object.clip) return;
-        for (auto& [depth, child] : object.clip->Children()) queueUnload(*child);
-        object.clip->QueueOwnerEvent(swf::kClipUnload, m_context.queue);
+        for (auto& [depth, child] : object.clip->Children())
+            if (!child->retired) queueUnload(*child);
+        for (const auto& action : object.clipActions) handled |= (action.events & swf::kClipUnload) != 0;
+        handled |= m_context.hasUnloadMethod && m_context.hasUnloadMethod(object.serial);
+        object.clip->QueueOwnerEvent(swf::kClipUnload, queue);
     };
     queueUnload(*it->second);
-    m_context.retired.push_back(std::move(it->second));
-    m_children.erase(it);
     m_context.changed = true;
+    if (!handled) {
+        m_children.erase(it);
+        return;
+    }
+    // Kept where the script can still reach it: SWF depth d moves to -(d + 1).
+    auto node = m_children.extract(it);
+    const int32_t parked = -node.key() - 1;
+    m_children.erase(parked);  // an earlier removal from the same depth in this tick
+    node.key() = parked;
+    node.mapped()->depth = parked;
+    m_context.pendingRemoval.push_back(node.mapped()->serial);
+    m_children.insert(std::move(node));
+}
+
+void MovieClip::DropRemoved(int32_t depth) {
+    auto it = m_children.find(depth);
+    if (it != m_children.end() && it->second->retired) m_children.erase(it);
 }
 
 void MovieClip::GotoFrame(uint16_t frame, bool play) {
@@ -146,7 +163,8 @@ void MovieClip::Advance() {
     std::vector<std::pair<uint64_t, MovieClip*>> clips;
     auto collect = [&](DisplayList& list) {
         for (auto& [depth, child] : list)
-            if (child->clip && child->createdTick < m_context.tick) clips.emplace_back(child->serial, child->clip.get());
+            if (child->clip && !child->retired && child->createdTick < m_context.tick)
+                clips.emplace_back(child->serial, child->clip.get());
     };
     collect(m_children);
     for (auto& [depth, child] : m_children) collect(child->buttonChildren);
@@ -183,7 +201,7 @@ void MovieClip::StartNewChildren() {
 void MovieClip::StepTo(uint16_t frame) {
     while (m_frame < frame) {
         ++m_frame;
-        ApplyFrame(m_frame);
+        ApplyFrame(m_frame, m_frame == frame);
     }
     m_entered = true;
     FlushConstructs();
@@ -191,10 +209,12 @@ void MovieClip::StepTo(uint16_t frame) {
     StartNewChildren();
 }
 
-void MovieClip::ApplyFrame(uint16_t frame) {
+void MovieClip::ApplyFrame(uint16_t frame, bool entering) {
     const Frame& f = m_timeline.frames[frame - 1];
     if (!f.tags.empty()) m_context.changed = true;
-    for (const FrameTag& tag : f.tags) {
+    for (size_t i = 0; i < f.tags.size(); ++i) {
+        const FrameTag& tag = f.tags[i];
+        if (entering && !f.actions.empty() && i >= f.actions.front().tagsBefore) m_unloadsAfterActions = true;
         if (auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             Apply(*place, frame);
         } else if (auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
@@ -208,9 +228,12 @@ void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
     const bool exists = it != m_children.end();
     if (p.characterId && (!p.move || !exists || it->second->characterId != *p.characterId)) {
         if (!p.move && exists) return;  // a plain place never replaces what is there
-        auto object = CreateInstance(m_context, *p.characterId, p.depth, m_owner.nesting + 1, this, p.name.has_value());
+        // Replacing keeps the old transform and name.
+        std::string_view name = p.name ? std::string_view(*p.name)
+                                : exists ? std::string_view(it->second->place.name) : std::string_view();
+        auto object = CreateInstance(m_context, *p.characterId, p.depth, m_owner.nesting + 1, this, name);
         if (!object) return;
-        if (exists) object->place = it->second->place;  // replacing keeps the old transform
+        if (exists) object->place = it->second->place;
         object->placeFrame = frame;
         ApplyPlacement(*object, p);
         DisplayObject& placed = *object;
@@ -228,6 +251,9 @@ void MovieClip::QueueActions(uint16_t frame) {
                                    init.spriteId});
     for (const ActionBlock& block : f.actions)
         m_context.queue.push_back({m_owner.serial, block.bytes, block.swfVersion, ActionSource::Frame, 0});
+    m_context.queue.insert(m_context.queue.end(), m_lateUnloads.begin(), m_lateUnloads.end());
+    m_lateUnloads.clear();
+    m_unloadsAfterActions = false;
 }
 
 void MovieClip::Rebuild(uint16_t target) {
@@ -263,7 +289,7 @@ void MovieClip::Rebuild(uint16_t target) {
     for (auto it = m_children.begin(); it != m_children.end();) {
         DisplayObject& child = *it->second;
         auto w = wanted.find(child.depth);
-        bool keep = !child.fromTimeline ||
+        bool keep = child.retired || !child.fromTimeline ||
                     (w != wanted.end() && w->second.characterId == child.characterId &&
                      w->second.placeFrame == child.placeFrame);
         if (keep) {
@@ -284,8 +310,10 @@ void MovieClip::Rebuild(uint16_t target) {
             for (const auto* p : entry.places) ApplyPlacement(*existing->second, *p);
             continue;
         }
-        const bool named = std::any_of(entry.places.begin(), entry.places.end(), [](auto* p) { return p->name; });
-        auto object = CreateInstance(m_context, entry.characterId, depth, m_owner.nesting + 1, this, named);
+        std::string_view name;
+        for (const auto* p : entry.places)
+            if (p->name) name = *p->name;
+        auto object = CreateInstance(m_context, entry.characterId, depth, m_owner.nesting + 1, this, name);
         if (!object) continue;
         object->placeFrame = entry.placeFrame;
         for (const auto* p : entry.places) ApplyPlacement(*object, *p);
@@ -312,7 +340,7 @@ DisplayObject* MovieClip::Adopt(std::unique_ptr<DisplayObject> object, std::stri
 }
 
 DisplayObject* MovieClip::AttachCharacter(uint16_t characterId, int32_t depth, std::string_view name) {
-    auto object = CreateInstance(m_context, characterId, depth, m_owner.nesting + 1, this);
+    auto object = CreateInstance(m_context, characterId, depth, m_owner.nesting + 1, this, name);
     return object ? Adopt(std::move(object), name) : nullptr;
 }
 
@@ -332,7 +360,7 @@ DisplayObject* MovieClip::AttachTextField(int32_t depth, std::string_view name, 
 DisplayObject* MovieClip::Duplicate(const DisplayObject& source, int32_t depth, std::string_view name) {
     std::unique_ptr<DisplayObject> object;
     if (source.character) {
-        object = CreateInstance(m_context, source.characterId, depth, m_owner.nesting + 1, this);
+        object = CreateInstance(m_context, source.characterId, depth, m_owner.nesting + 1, this, name);
     } else {
         object = std::make_unique<DisplayObject>(m_context, nullptr, 0, depth, m_owner.nesting + 1, this);
         object->clip = std::make_unique<MovieClip>(m_context, *object, EmptyTimeline(), false);
@@ -345,8 +373,10 @@ DisplayObject* MovieClip::Duplicate(const DisplayObject& source, int32_t depth, 
 }
 
 bool MovieClip::RemoveAt(int32_t depth) {
-    m_context.changed = true;
-    return m_children.erase(depth) > 0;
+    auto it = m_children.find(depth);
+    if (it == m_children.end() || it->second->retired) return false;
+    Retire(it);
+    return true;
 }
 
 void MovieClip::SwapDepths(int32_t from, int32_t to) {

@@ -48,7 +48,11 @@ public:
     DisplayObject* AttachEmptyClip(int32_t depth, std::string_view name);
     DisplayObject* AttachTextField(int32_t depth, std::string_view name, const RectTwips& box);
     DisplayObject* Duplicate(const DisplayObject& source, int32_t depth, std::string_view name);
+    // Removes as the timeline does: unload handlers queued (children first), and an
+    // instance that has any stays until the next tick, moved below the usable depths.
     bool RemoveAt(int32_t depth);
+    // Drops an instance removed earlier whose unload handlers have run.
+    void DropRemoved(int32_t depth);
     // Moves the instance at `from` to `to`; what was at `to` goes to `from`.
     void SwapDepths(int32_t from, int32_t to);
 
@@ -59,7 +63,7 @@ public:
 private:
     void StepTo(uint16_t frame);  // forward, applying every frame's tags in between
     void Rebuild(uint16_t frame);  // backward: replay from frame 1, keeping what persists
-    void ApplyFrame(uint16_t frame);
+    void ApplyFrame(uint16_t frame, bool entering);
     void Apply(const swf::PlaceObject& place, uint16_t frame);
     void QueueActions(uint16_t frame);
     void StartNewChildren();
@@ -67,7 +71,7 @@ private:
     void QueueOwnerEvent(uint32_t event, std::vector<ActionRequest>& queue);
     void FlushConstructs();
     void Introduce(DisplayObject& placed);  // a new instance from the timeline
-    void Retire(DisplayList::iterator it);  // a timeline removal
+    void Retire(DisplayList::iterator it);  // a timeline or script removal
     DisplayObject* Adopt(std::unique_ptr<DisplayObject> object, std::string_view name);
 
     PlayContext& m_context;
@@ -79,6 +83,10 @@ private:
     bool m_entered = false;  // frame scripts of the current frame were queued
     DisplayList m_children;
     std::vector<uint64_t> m_newChildren;  // serials of sprites placed by the frame being entered
+    // Unload handlers of removals that follow the entered frame's first action block in
+    // the frame's tags: they run after the frame's scripts.
+    bool m_unloadsAfterActions = false;
+    std::vector<ActionRequest> m_lateUnloads;
 };
 
 // Applies a PlaceObject's fields to an instance.

@@ -74,7 +74,7 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
         if (auto label = ReadFrameLabel(body)) frame.label = label->name;
         break;
     case kTagDoAction:
-        frame.actions.push_back({{body.begin(), body.end()}, version});
+        frame.actions.push_back({{body.begin(), body.end()}, version, frame.tags.size()});
         break;
     case kTagDoInitAction: {
         uint16_t sprite = r.U16();

@@ -20,13 +20,13 @@ Player::Player() : m_fieldFonts(std::make_unique<FieldFonts>(m_context)) { m_con
 
 Player::~Player() {
     m_context.removing = nullptr;  // the whole movie goes: nobody needs to hear of each clip
-    m_context.retired.clear();
     m_root.reset();
 }
 
 void Player::SetCallbacks(PlayerCallbacks callbacks) {
     m_callbacks = std::move(callbacks);
     m_context.removing = m_callbacks.clipRemoved;
+    m_context.hasUnloadMethod = m_callbacks.hasUnloadMethod;
 }
 
 void Player::SetFontProvider(std::shared_ptr<backend::FontProvider> fonts) {
@@ -58,8 +58,8 @@ void Player::FinishLoad() {
 }
 
 void Player::Unload() {
-    m_context.retired.clear();
     m_root.reset();
+    m_context.pendingRemoval.clear();
     m_loader.reset();
     m_context.queue.clear();
     m_context.constructs.clear();
@@ -200,12 +200,22 @@ void Player::RunFrame() {
 }
 
 void Player::StepFrame() {
+    DropRemoved();
     ++m_context.tick;
     m_context.rootLoading = !m_loader->Complete();
     m_root->clip->Advance();
     m_context.queue.insert(m_context.queue.begin(), m_context.enterFrames.begin(), m_context.enterFrames.end());
     m_context.enterFrames.clear();
     RunQueuedActions();
+}
+
+void Player::DropRemoved() {
+    std::vector<uint64_t> removed;
+    removed.swap(m_context.pendingRemoval);
+    for (uint64_t serial : removed) {
+        DisplayObject* object = FindInstance(serial);
+        if (object && object->parent) object->parent->DropRemoved(object->depth);
+    }
 }
 
 void Player::RunQueuedActions() {
@@ -218,7 +228,6 @@ void Player::RunQueuedActions() {
         if (m_callbacks.runActions) m_callbacks.runActions(request);
     }
     m_context.queue.clear();
-    m_context.retired.clear();  // their unload scripts ran
     m_draining = false;
 }
 

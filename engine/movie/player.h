@@ -31,6 +31,8 @@ struct PlayerCallbacks {
     std::function<void(std::string_view text)> trace;
     // An instance is about to be destroyed (still findable by its serial).
     std::function<void(uint64_t serial)> clipRemoved;
+    // Whether scripts gave an instance an unload method: its removal then waits a tick.
+    std::function<bool(uint64_t serial)> hasUnloadMethod;
     // After each Advance and each RunFrame: time for timers and housekeeping.
     std::function<void()> ticked;
 };
@@ -114,6 +116,7 @@ public:
 private:
     void StartIfReady();
     void StepFrame();
+    void DropRemoved();  // instances removed during the last tick, their unload handlers run
     void RunQueuedActions();
     void QueueClipEvent(uint32_t event, uint8_t keyCode = 0);
     DisplayObject* ButtonAt(double x, double y);

@@ -244,20 +244,19 @@ TEST(Timeline, DuplicateAndSwapDepths) {
     EXPECT_EQ(root.Children().at(20000)->serial, copySerial);
 }
 
-TEST(Timeline, UnnamedInstancesAreNumberedInCreationOrderAndKeepTheirNames) {
+TEST(Timeline, UnnamedSpritesAreNumberedAndShapesTakeNoNumber) {
     Player player;
     player.Load(CountingMovie());
     MovieClip& root = *player.Root();
     DisplayObject& sprite = *root.Children().at(2);
-    EXPECT_EQ(root.Children().at(1)->place.name, "instance1");
-    EXPECT_EQ(sprite.place.name, "instance2");
-    EXPECT_EQ(sprite.clip->Children().at(1)->place.name, "instance3");
+    EXPECT_EQ(root.Children().at(1)->place.name, "");
+    EXPECT_EQ(sprite.place.name, "instance1");
+    EXPECT_EQ(sprite.clip->Children().at(1)->place.name, "");
     player.GotoFrame(4);
-    player.Rewind();  // rebuilt from frame 1: the same instances, the same names
-    EXPECT_EQ(root.Children().at(1)->place.name, "instance1");
-    EXPECT_EQ(root.Children().at(2)->place.name, "instance2");
+    player.Rewind();  // rebuilt from frame 1: the same sprite keeps its name
+    EXPECT_EQ(root.Children().at(2)->place.name, "instance1");
     player.Load(CountingMovie());
-    EXPECT_EQ(player.Root()->Children().at(1)->place.name, "instance1");  // counted per movie
+    EXPECT_EQ(player.Root()->Children().at(2)->place.name, "instance1");  // counted per movie
 }
 
 TEST(Timeline, SpriteThatPlacesItselfTwiceStopsAtTheInstanceBudget) {

@@ -78,6 +78,7 @@ void ScriptedPlayer::SetCallbacks(movie::PlayerCallbacks callbacks) {
     m_owner = callbacks;
     callbacks.runActions = [this](const movie::ActionRequest& request) { RunActions(request); };
     callbacks.clipRemoved = [this](uint64_t serial) { ClipRemoved(serial); };
+    callbacks.hasUnloadMethod = [this](uint64_t serial) { return m_vm && m_vm->HasClipMethod(serial, "onUnload"); };
     callbacks.ticked = [this] { Ticked(); };
     m_player.SetCallbacks(std::move(callbacks));
 }

@@ -183,8 +183,8 @@ TEST_F(ScriptedPlayerTest, ClipsInAButtonStateHaveTheButtonAsParent) {
     m.Place(place);
     m.ShowFrame();
     Player().Load(m.Build());
-    // The button took the first default name before its own was set.
-    EXPECT_EQ(lines, (std::vector<std::string>{"_level0.b.instance2"}));
+    // A named instance takes no default number: the sprite in the button is the first.
+    EXPECT_EQ(lines, (std::vector<std::string>{"_level0.b.instance1"}));
 }
 
 // trace(s.method(args...))
