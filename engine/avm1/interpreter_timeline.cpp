@@ -165,8 +165,10 @@ bool ExecuteTimelineOp(Frame& f, const ActionRecord& a) {
         std::string name = f.PopString();
         Object* source = TargetOfValue(f, f.Pop());
         ClipObject* clip = source ? source->AsClip() : nullptr;
+        // The action's depth counts from the bottom of the display list, 16384 below
+        // the depths scripts use.
         if (d && clip && vm.LiveClip(clip) && std::isfinite(depth))
-            d->Duplicate(vm.LiveClip(clip), name, static_cast<int>(depth));
+            d->Duplicate(vm.LiveClip(clip), name, ToInt32(depth - 16384));
         break;
     }
     case Op::RemoveSprite: {
