@@ -250,7 +250,7 @@ ClipId MovieBridge::CreateEmpty(ClipId parent, std::string_view name, int depth)
 void MovieBridge::SwapDepths(ClipId clip, int depth) {
     movie::DisplayObject* o = Find(clip);
     auto listDepth = ListDepth(depth);
-    if (!o || !o->parent || o->button || !listDepth) return;
+    if (!o || !o->parent || o->button || !listDepth || *listDepth == o->depth) return;
     o->parent->SwapDepths(o->depth, *listDepth);
     o->fromTimeline = false;  // a swapped instance no longer follows its timeline
 }
