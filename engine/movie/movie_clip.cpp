@@ -383,15 +383,13 @@ void MovieClip::SwapDepths(int32_t from, int32_t to) {
     if (from == to) return;
     auto a = m_children.extract(from);
     auto b = m_children.extract(to);
-    if (!a.empty()) {
-        a.key() = to;
-        a.mapped()->depth = to;
-        m_children.insert(std::move(a));
-    }
-    if (!b.empty()) {
-        b.key() = from;
-        b.mapped()->depth = from;
-        m_children.insert(std::move(b));
+    // Swapped instances, both of them, no longer follow their timeline.
+    for (auto* node : {&a, &b}) {
+        if (node->empty()) continue;
+        node->key() = node == &a ? to : from;
+        node->mapped()->depth = node->key();
+        node->mapped()->fromTimeline = false;
+        m_children.insert(std::move(*node));
     }
     m_context.changed = true;
 }

@@ -53,7 +53,8 @@ public:
     bool RemoveAt(int32_t depth);
     // Drops an instance removed earlier whose unload handlers have run.
     void DropRemoved(int32_t depth);
-    // Moves the instance at `from` to `to`; what was at `to` goes to `from`.
+    // Moves the instance at `from` to `to`; what was at `to` goes to `from`. Both are
+    // then left alone by timeline rebuilds.
     void SwapDepths(int32_t from, int32_t to);
 
     DisplayList& Children() { return m_children; }

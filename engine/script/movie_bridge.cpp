@@ -252,7 +252,6 @@ void MovieBridge::SwapDepths(ClipId clip, int depth) {
     auto listDepth = ListDepth(depth);
     if (!o || !o->parent || o->button || !listDepth || *listDepth == o->depth) return;
     o->parent->SwapDepths(o->depth, *listDepth);
-    o->fromTimeline = false;  // a swapped instance no longer follows its timeline
 }
 
 int MovieBridge::Depth(ClipId clip) {
