@@ -27,6 +27,8 @@ class FieldFonts;
 // Keyed by depth in the timeline's numbering: SWF depths from 1 (ActionScript depth
 // + 16384), script-created instances above them.
 using DisplayList = std::map<int32_t, std::unique_ptr<DisplayObject>>;
+// The lowest depth a script uses by default (ActionScript depth 0); timelines own those below.
+inline constexpr int32_t kFirstScriptDepth = 16384;
 
 // Instances nested deeper than this (a sprite placing itself, directly or not) are created
 // empty instead of recursing; beyond the instance budget (a sprite placing itself twice
@@ -110,7 +112,8 @@ struct DisplayObject {
     DisplayObject* button = nullptr;  // the button whose current state shows this instance
     Placement place;
     uint16_t placeFrame = 0;     // parent frame of the PlaceObject that created it
-    bool fromTimeline = true;    // script-created instances survive timeline rebuilds
+    bool fromTimeline = true;    // placed by its parent's timeline, not made by a script
+    bool swapped = false;        // moved by swapDepths: its timeline no longer places it
     bool retired = false;        // removed: only its unload scripts still run
     uint64_t createdTick = 0;
     std::vector<swf::ClipAction> clipActions;

@@ -285,13 +285,15 @@ void MovieClip::Rebuild(uint16_t target) {
             }
         }
     }
-    // Keep instances the timeline still wants from the same placement; drop the rest.
+    // Depths of the timeline's range hold what the timeline wants there: instances it placed
+    // itself from the same placement, or moved there by swapDepths; script depths keep theirs.
     for (auto it = m_children.begin(); it != m_children.end();) {
         DisplayObject& child = *it->second;
         auto w = wanted.find(child.depth);
-        bool keep = child.retired || !child.fromTimeline ||
-                    (w != wanted.end() && w->second.characterId == child.characterId &&
-                     w->second.placeFrame == child.placeFrame);
+        bool keep = child.retired || child.depth >= kFirstScriptDepth ||
+                    (w != wanted.end() && child.fromTimeline &&
+                     (child.swapped ||
+                      (w->second.characterId == child.characterId && w->second.placeFrame == child.placeFrame)));
         if (keep) {
             ++it;
         } else {
@@ -303,7 +305,7 @@ void MovieClip::Rebuild(uint16_t target) {
     for (auto& [depth, entry] : wanted) {
         auto existing = m_children.find(depth);
         if (existing != m_children.end()) {
-            if (!existing->second->fromTimeline) continue;
+            if (existing->second->swapped || !existing->second->fromTimeline) continue;
             std::string name = std::move(existing->second->place.name);
             existing->second->place = Placement{};
             existing->second->place.name = std::move(name);  // a default name stays
@@ -388,7 +390,7 @@ void MovieClip::SwapDepths(int32_t from, int32_t to) {
         if (node->empty()) continue;
         node->key() = node == &a ? to : from;
         node->mapped()->depth = node->key();
-        node->mapped()->fromTimeline = false;
+        node->mapped()->swapped = true;
         m_children.insert(std::move(*node));
     }
     m_context.changed = true;
