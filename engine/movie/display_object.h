@@ -49,6 +49,8 @@ struct ActionRequest {
     uint32_t event = 0;  // clip event flag or button condition
 };
 
+inline constexpr size_t kNotRunning = static_cast<size_t>(-1);
+
 // State every player keeps for its instances.
 struct PlayContext {
     const MovieDefinition* definition = nullptr;
@@ -58,6 +60,7 @@ struct PlayContext {
     uint32_t nextInstanceName = 1;  // unnamed instances are "instance1", "instance2", ...
     std::unordered_map<uint64_t, DisplayObject*> live;  // serial -> instance
     std::vector<ActionRequest> queue;
+    size_t runNext = kNotRunning;  // while the queue runs: where scripts to run next go
     // enterFrame of the clips that were there when the tick began: run before the scripts
     // of the frames the tick entered, and not for clips the tick removed.
     std::vector<ActionRequest> enterFrames;
@@ -111,7 +114,6 @@ struct DisplayObject {
     MovieClip* parent;
     DisplayObject* button = nullptr;  // the button whose current state shows this instance
     Placement place;
-    uint16_t placeFrame = 0;     // parent frame of the PlaceObject that created it
     bool fromTimeline = true;    // placed by its parent's timeline, not made by a script
     bool swapped = false;        // moved by swapDepths: its timeline no longer places it
     bool retired = false;        // removed: only its unload scripts still run

@@ -76,7 +76,12 @@ void MovieClip::QueueOwnerEvent(uint32_t event, std::vector<ActionRequest>& queu
 }
 
 void MovieClip::FlushConstructs() {
-    m_context.queue.insert(m_context.queue.end(), m_context.constructs.begin(), m_context.constructs.end());
+    // Instances a running script placed (by a goto, say) are constructed before the next
+    // queued script runs.
+    size_t at = std::min(m_context.runNext, m_context.queue.size());
+    m_context.queue.insert(m_context.queue.begin() + static_cast<std::ptrdiff_t>(at), m_context.constructs.begin(),
+                           m_context.constructs.end());
+    if (m_context.runNext != kNotRunning) m_context.runNext += m_context.constructs.size();
     m_context.constructs.clear();
 }
 
@@ -216,14 +221,14 @@ void MovieClip::ApplyFrame(uint16_t frame, bool entering) {
         const FrameTag& tag = f.tags[i];
         if (entering && !f.actions.empty() && i >= f.actions.front().tagsBefore) m_unloadsAfterActions = true;
         if (auto* place = std::get_if<swf::PlaceObject>(&tag)) {
-            Apply(*place, frame);
+            Apply(*place);
         } else if (auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
             if (auto it = m_children.find(remove->depth); it != m_children.end()) Retire(it);
         }
     }
 }
 
-void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
+void MovieClip::Apply(const swf::PlaceObject& p) {
     auto it = m_children.find(p.depth);
     const bool exists = it != m_children.end();
     if (p.characterId && (!p.move || !exists || it->second->characterId != *p.characterId)) {
@@ -234,7 +239,6 @@ void MovieClip::Apply(const swf::PlaceObject& p, uint16_t frame) {
         auto object = CreateInstance(m_context, *p.characterId, p.depth, m_owner.nesting + 1, this, name);
         if (!object) return;
         if (exists) object->place = it->second->place;
-        object->placeFrame = frame;
         ApplyPlacement(*object, p);
         DisplayObject& placed = *object;
         m_children[p.depth] = std::move(object);
@@ -260,8 +264,13 @@ void MovieClip::Rebuild(uint16_t target) {
     // What the timeline alone places by the target frame, per depth.
     struct Entry {
         uint16_t characterId = 0;
-        uint16_t placeFrame = 0;
         std::vector<const swf::PlaceObject*> places;  // creation, then moves
+        uint16_t Ratio() const {
+            uint16_t ratio = 0;
+            for (const auto* p : places)
+                if (p->ratio) ratio = *p->ratio;
+            return ratio;
+        }
     };
     std::map<int32_t, Entry> wanted;
     for (uint16_t frame = 1; frame <= target; ++frame) {
@@ -276,7 +285,6 @@ void MovieClip::Rebuild(uint16_t target) {
                 if (!p.move && it != wanted.end()) continue;
                 Entry entry;
                 entry.characterId = *p.characterId;
-                entry.placeFrame = frame;
                 if (it != wanted.end()) entry.places = it->second.places;
                 entry.places.push_back(&p);
                 wanted[p.depth] = std::move(entry);
@@ -286,14 +294,15 @@ void MovieClip::Rebuild(uint16_t target) {
         }
     }
     // Depths of the timeline's range hold what the timeline wants there: instances it placed
-    // itself from the same placement, or moved there by swapDepths; script depths keep theirs.
+    // of the same character and ratio (authoring tools number placements with the ratio), or
+    // moved there by swapDepths; script depths keep theirs.
     for (auto it = m_children.begin(); it != m_children.end();) {
         DisplayObject& child = *it->second;
         auto w = wanted.find(child.depth);
         bool keep = child.retired || child.depth >= kFirstScriptDepth ||
                     (w != wanted.end() && child.fromTimeline &&
                      (child.swapped ||
-                      (w->second.characterId == child.characterId && w->second.placeFrame == child.placeFrame)));
+                      (w->second.characterId == child.characterId && w->second.Ratio() == child.place.ratio)));
         if (keep) {
             ++it;
         } else {
@@ -306,10 +315,11 @@ void MovieClip::Rebuild(uint16_t target) {
         auto existing = m_children.find(depth);
         if (existing != m_children.end()) {
             if (existing->second->swapped || !existing->second->fromTimeline) continue;
+            // A kept instance keeps its name, whatever the timeline named it.
             std::string name = std::move(existing->second->place.name);
             existing->second->place = Placement{};
-            existing->second->place.name = std::move(name);  // a default name stays
             for (const auto* p : entry.places) ApplyPlacement(*existing->second, *p);
+            existing->second->place.name = std::move(name);
             continue;
         }
         std::string_view name;
@@ -317,7 +327,6 @@ void MovieClip::Rebuild(uint16_t target) {
             if (p->name) name = *p->name;
         auto object = CreateInstance(m_context, entry.characterId, depth, m_owner.nesting + 1, this, name);
         if (!object) continue;
-        object->placeFrame = entry.placeFrame;
         for (const auto* p : entry.places) ApplyPlacement(*object, *p);
         DisplayObject& placed = *object;
         m_children[depth] = std::move(object);

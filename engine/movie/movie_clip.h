@@ -65,7 +65,7 @@ private:
     void StepTo(uint16_t frame);  // forward, applying every frame's tags in between
     void Rebuild(uint16_t frame);  // backward: replay from frame 1, keeping what persists
     void ApplyFrame(uint16_t frame, bool entering);
-    void Apply(const swf::PlaceObject& place, uint16_t frame);
+    void Apply(const swf::PlaceObject& place);
     void QueueActions(uint16_t frame);
     void StartNewChildren();
     // The owner's handlers for the event, then its method.

@@ -225,9 +225,11 @@ void Player::RunQueuedActions() {
         ActionRequest request = m_context.queue[i];
         auto target = m_context.live.find(request.target);
         if (target == m_context.live.end() || (target->second->retired && request.event != swf::kClipUnload)) continue;
+        m_context.runNext = i + 1;
         if (m_callbacks.runActions) m_callbacks.runActions(request);
     }
     m_context.queue.clear();
+    m_context.runNext = kNotRunning;
     m_draining = false;
 }
 
