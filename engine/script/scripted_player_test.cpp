@@ -287,5 +287,158 @@ TEST(SystemCodePageCodec, ChineseTextRoundTripsThroughGbk) {
     EXPECT_EQ(codec.Utf8ToAnsi("\xE4\xBD\xA0\xE5\xA5\xBD"), gbk);
 }
 
+// A sprite with one empty frame, placed by name with an onClipEvent(unload) tracing `text`.
+swf::PlaceObject WithUnload(uint16_t depth, const char* name, const char* text) {
+    swf::PlaceObject place = swfgen::Placement(1, depth);
+    place.name = name;
+    Asm unload;
+    unload.Push({text}).Do(Op::Trace);
+    place.clipActions.push_back({swf::kClipUnload, 0, unload.Bytes()});
+    return place;
+}
+
+// trace(clip.getDepth())
+Asm& TraceDepth(Asm& a, const std::string& clip) {
+    return a.Push({0, P(clip)}).Do(Op::GetVariable).Push({"getDepth"}).Do(Op::CallMethod).Do(Op::Trace);
+}
+
+TEST_F(ScriptedPlayerTest, UnloadHandlersRunInTagOrderAndKeepTheClipReachableForATick) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    m.Place(WithUnload(1, "a", "unload a"));
+    m.Place(WithUnload(2, "b", "unload b"));
+    m.ShowFrame();
+    // Frame 2: b goes before the frame's script, a after it.
+    m.Remove(2);
+    Asm frame2;
+    frame2.Push({"frame 2"}).Do(Op::Trace);
+    TraceDepth(frame2, "b");  // depth 2 parks at -3
+    m.DoAction(frame2.Bytes());
+    m.Remove(1);
+    m.ShowFrame();
+    Asm frame3;
+    frame3.Push({"b"}).Do(Op::GetVariable).Do(Op::TypeOf).Do(Op::Trace).Do(Op::Stop);
+    m.DoAction(frame3.Bytes());
+    m.ShowFrame();
+    Player().Load(m.Build());
+    Player().RunFrame();
+    EXPECT_EQ(lines, (std::vector<std::string>{"unload b", "frame 2", "-16387", "unload a"}));
+    EXPECT_EQ(Player().Root()->Children().count(-3), 1u);  // drawn no more, but still listed
+    Player().RunFrame();
+    EXPECT_EQ(lines.back(), "undefined");
+    EXPECT_TRUE(Player().Root()->Children().empty());
+}
+
+TEST_F(ScriptedPlayerTest, RemoveMovieClipWaitsForAnUnloadMethodOnly) {
+    Asm frame1;
+    CallOn(frame1, "_root", "createEmptyMovieClip", {5, "c"});
+    CallOn(frame1, "_root", "createEmptyMovieClip", {6, "plain"});
+    Asm unload;
+    unload.Push({"unload c"}).Do(Op::Trace);
+    frame1.Push({"c"}).Do(Op::GetVariable).Push({"onUnload"}).Function("", {}, unload).Do(Op::SetMember);
+    CallOn(frame1, "c", "removeMovieClip", {});
+    CallOn(frame1, "plain", "removeMovieClip", {});
+    TraceDepth(frame1, "c");  // script depth 5 is list depth 16389, parked at -16390
+    TraceMember(frame1, "_root", "plain");
+    frame1.Push({"end of frame 1"}).Do(Op::Trace);
+    Asm frame2;
+    TraceMember(frame2, "_root", "c");
+    frame2.Do(Op::Stop);
+    Player().Load(Movie({frame1, frame2}));
+    Player().RunFrame();
+    EXPECT_EQ(lines, (std::vector<std::string>{"-32774", "undefined", "end of frame 1", "unload c", "undefined"}));
+}
+
+TEST_F(ScriptedPlayerTest, GoingBackKeepsInstancesOfTheSameCharacterAndRatio) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    auto place = [&](uint16_t depth, uint16_t ratio) {
+        swf::PlaceObject p = swfgen::Placement(1, depth);
+        p.ratio = ratio;
+        m.Place(p);
+    };
+    place(1, 0);
+    place(2, 1);
+    m.ShowFrame();
+    m.ShowFrame();
+    m.Remove(1);
+    m.Remove(2);
+    place(1, 0);  // the same character and ratio: the same instance as far as going back goes
+    place(2, 7);
+    m.ShowFrame();
+    Player().Load(m.Build());
+    Player().GotoFrame(3);
+    const auto& children = Player().Root()->Children();
+    const uint64_t kept = children.at(1)->serial, replaced = children.at(2)->serial;
+    Player().GotoFrame(2);
+    EXPECT_EQ(children.at(1)->serial, kept);
+    EXPECT_NE(children.at(2)->serial, replaced);
+    EXPECT_EQ(children.at(2)->place.ratio, 1);
+}
+
+TEST_F(ScriptedPlayerTest, GoingBackClearsScriptClipsFromTimelineDepthsButNotSwappedOnes) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    swf::PlaceObject first = swfgen::Placement(1, 1);
+    first.name = "first";
+    m.Place(first);
+    m.ShowFrame();
+    swf::PlaceObject second = swfgen::Placement(1, 2);
+    second.name = "second";
+    m.Place(second);
+    Asm frame2;
+    CallOn(frame2, "_root", "createEmptyMovieClip", {-100, "low"});  // in the timeline's depths
+    CallOn(frame2, "_root", "createEmptyMovieClip", {10, "high"});
+    // second.swapDepths(first): second now at depth 1, first at 2.
+    frame2.Push({"first"}).Do(Op::GetVariable).Push({1, "second"}).Do(Op::GetVariable);
+    frame2.Push({"swapDepths"}).Do(Op::CallMethod).Do(Op::Pop);
+    frame2.Do(Op::Stop);
+    m.DoAction(frame2.Bytes());
+    m.ShowFrame();
+    Player().Load(m.Build());
+    Player().RunFrame();
+    Player().GotoFrame(1);  // frame 1 places depth 1 only
+    std::vector<std::string> names;
+    for (const auto& [depth, child] : Player().Root()->Children()) names.push_back(child->place.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"second", "high"}));
+}
+
+TEST_F(ScriptedPlayerTest, CloneSpriteDepthsCountFromTheBottomOfTheList) {
+    Asm frame1;
+    CallOn(frame1, "_root", "createEmptyMovieClip", {1, "src"});
+    frame1.Push({"src", "copy", kDepthOffset + 3}).Do(Op::CloneSprite);
+    TraceDepth(frame1, "copy");
+    Player().Load(Movie({frame1}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"3"}));
+}
+
+TEST_F(ScriptedPlayerTest, InstancesPlacedByAGotoAreConstructedBeforeTheNextScript) {
+    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
+    swfgen::TagList sprite = m.NewSprite();
+    sprite.ShowFrame();
+    m.DefineSprite(1, sprite);
+    Asm go;
+    go.Record(Op::GotoFrame, {1, 0}).Do(Op::Stop);
+    Asm next;
+    next.Push({"next block"}).Do(Op::Trace);
+    m.DoAction(go.Bytes());
+    m.DoAction(next.Bytes());
+    m.ShowFrame();
+    swf::PlaceObject place = swfgen::Placement(1, 1);
+    Asm construct;
+    construct.Push({"construct"}).Do(Op::Trace);
+    place.clipActions.push_back({swf::kClipConstruct, 0, construct.Bytes()});
+    m.Place(place);
+    m.ShowFrame();
+    Player().Load(m.Build());
+    EXPECT_EQ(lines, (std::vector<std::string>{"construct", "next block"}));
+}
+
 }  // namespace
 }  // namespace velmora::script
