@@ -21,13 +21,18 @@ using avm1::test::P;
 
 constexpr int kDepthOffset = 16384;
 
-// `frames` frames at 10 fps; `scripts[i]` runs on frame i + 1. Sprite 1 (one empty
-// frame) is exported as "thing".
-std::vector<uint8_t> Movie(const std::vector<Asm>& scripts, int frames = 3) {
+// A movie at 10 fps defining sprite 1: one empty frame.
+swfgen::MovieBuilder WithEmptySprite() {
     swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
     swfgen::TagList sprite = m.NewSprite();
     sprite.ShowFrame();
     m.DefineSprite(1, sprite);
+    return m;
+}
+
+// `frames` frames; `scripts[i]` runs on frame i + 1. Sprite 1 is exported as "thing".
+std::vector<uint8_t> Movie(const std::vector<Asm>& scripts, int frames = 3) {
+    swfgen::MovieBuilder m = WithEmptySprite();
     m.Export(1, "thing");
     for (int frame = 0; frame < frames; ++frame) {
         if (frame < static_cast<int>(scripts.size())) m.DoAction(scripts[static_cast<size_t>(frame)].Bytes());
@@ -130,10 +135,7 @@ TEST_F(ScriptedPlayerTest, ReferenceToARemovedClipFollowsItsPathToTheNewOne) {
 }
 
 TEST_F(ScriptedPlayerTest, TimelineInstancesCannotBeRemovedByScript) {
-    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
-    swfgen::TagList sprite = m.NewSprite();
-    sprite.ShowFrame();
-    m.DefineSprite(1, sprite);
+    swfgen::MovieBuilder m = WithEmptySprite();
     swf::PlaceObject place = swfgen::Placement(1, 1);
     place.name = "placed";
     m.Place(place);
@@ -303,10 +305,7 @@ Asm& TraceDepth(Asm& a, const std::string& clip) {
 }
 
 TEST_F(ScriptedPlayerTest, UnloadHandlersRunInTagOrderAndKeepTheClipReachableForATick) {
-    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
-    swfgen::TagList sprite = m.NewSprite();
-    sprite.ShowFrame();
-    m.DefineSprite(1, sprite);
+    swfgen::MovieBuilder m = WithEmptySprite();
     m.Place(WithUnload(1, "a", "unload a"));
     m.Place(WithUnload(2, "b", "unload b"));
     m.ShowFrame();
@@ -352,10 +351,7 @@ TEST_F(ScriptedPlayerTest, RemoveMovieClipWaitsForAnUnloadMethodOnly) {
 }
 
 TEST_F(ScriptedPlayerTest, GoingBackKeepsInstancesOfTheSameCharacterAndRatio) {
-    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
-    swfgen::TagList sprite = m.NewSprite();
-    sprite.ShowFrame();
-    m.DefineSprite(1, sprite);
+    swfgen::MovieBuilder m = WithEmptySprite();
     auto place = [&](uint16_t depth, uint16_t ratio) {
         swf::PlaceObject p = swfgen::Placement(1, depth);
         p.ratio = ratio;
@@ -381,10 +377,7 @@ TEST_F(ScriptedPlayerTest, GoingBackKeepsInstancesOfTheSameCharacterAndRatio) {
 }
 
 TEST_F(ScriptedPlayerTest, GoingBackClearsScriptClipsFromTimelineDepthsButNotSwappedOnes) {
-    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
-    swfgen::TagList sprite = m.NewSprite();
-    sprite.ShowFrame();
-    m.DefineSprite(1, sprite);
+    swfgen::MovieBuilder m = WithEmptySprite();
     swf::PlaceObject first = swfgen::Placement(1, 1);
     first.name = "first";
     m.Place(first);
@@ -419,10 +412,7 @@ TEST_F(ScriptedPlayerTest, CloneSpriteDepthsCountFromTheBottomOfTheList) {
 }
 
 TEST_F(ScriptedPlayerTest, InstancesPlacedByAGotoAreConstructedBeforeTheNextScript) {
-    swfgen::MovieBuilder m(6, {0, 2000, 0, 2000}, 10);
-    swfgen::TagList sprite = m.NewSprite();
-    sprite.ShowFrame();
-    m.DefineSprite(1, sprite);
+    swfgen::MovieBuilder m = WithEmptySprite();
     Asm go;
     go.Record(Op::GotoFrame, {1, 0}).Do(Op::Stop);
     Asm next;
