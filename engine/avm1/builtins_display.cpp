@@ -38,14 +38,7 @@ void Goto(Vm& vm, DisplayHost& d, ClipId clip, const Value& frame, bool play) {
 Value Finish(Vm& vm, ClipId clip, const Value& init, std::string_view linkageId) {
     if (!clip) return {};
     ClipObject* obj = vm.ObjectForClip(clip);
-    FunctionObject* ctor = linkageId.empty() ? nullptr : vm.RegisteredClass(linkageId);
-    if (ctor) {
-        if (Object* proto = vm.Get(ctor, "prototype").AsObject()) obj->SetProto(proto);
-    }
-    if (Object* props = init.AsObject()) {
-        for (const std::string& key : vm.EnumerableKeys(props)) vm.Set(obj, key, vm.Get(props, key));
-    }
-    if (ctor) vm.Call(ctor, Value::Obj(obj), {});
+    vm.MakeInstance(obj, linkageId.empty() ? nullptr : vm.RegisteredClass(linkageId), init.AsObject());
     return Value::Obj(obj);
 }
 

@@ -66,6 +66,12 @@ public:
     void DataArrived(uint32_t request, bool ok, std::string_view bytes);
     // Starts a transfer whose answer goes to `target`; false when the host refused it.
     bool StartDataRequest(Object* target, const DataRequest& request);
+    // A clip the timeline placed becomes an instance of the class registered for its
+    // linkage name (see MakeInstance).
+    RunStatus ConstructClip(ClipId clip, FunctionObject* ctor);
+    // Gives a clip's object the class's prototype and constructor links, copies `props`
+    // (an initObject) onto it, then runs the constructor on it. Either may be null.
+    void MakeInstance(ClipObject* obj, FunctionObject* ctor, Object* props);
     // Frees objects no longer reachable; call between frames, never during a run.
     void Collect();
     size_t HeapSize() const { return m_heap.size(); }

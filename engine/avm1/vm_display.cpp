@@ -29,6 +29,24 @@ bool Vm::HasClipMethod(ClipId clip, std::string_view name) {
     return false;
 }
 
+RunStatus Vm::ConstructClip(ClipId clip, FunctionObject* ctor) {
+    ClipObject* obj = ObjectForClip(clip);
+    if (!obj || !ctor) return RunStatus::Completed;
+    return Guarded([&] { MakeInstance(obj, ctor, nullptr); });
+}
+
+void Vm::MakeInstance(ClipObject* obj, FunctionObject* ctor, Object* props) {
+    if (ctor) {
+        if (Object* proto = Get(ctor, "prototype").AsObject()) obj->SetProto(proto);
+        obj->Define("__constructor__", Value::Obj(ctor), kDontEnum);
+        if (m_version < 7) obj->Define("constructor", Value::Obj(ctor), kDontEnum);
+    }
+    if (props) {
+        for (const std::string& key : EnumerableKeys(props)) Set(obj, key, Get(props, key));
+    }
+    if (ctor) Call(ctor, Value::Obj(obj), {});
+}
+
 void Vm::ClipRemoved(ClipId clip) {
     auto it = m_clipObjects.find(clip);
     if (it == m_clipObjects.end()) return;

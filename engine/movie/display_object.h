@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/core/geometry.h"
@@ -37,8 +38,9 @@ inline constexpr int kMaxInstanceNesting = 64;
 inline constexpr size_t kMaxInstances = 100000;
 
 // ClipMethod: no bytes; the script side calls the event's method (onEnterFrame...) on
-// the clip if the clip's script object has one.
-enum class ActionSource : uint8_t { Frame, Init, Button, ClipEvent, ClipMethod };
+// the clip if the clip's script object has one. Constructor: no bytes; the script side
+// runs the class registered for the clip's linkage name, if any.
+enum class ActionSource : uint8_t { Frame, Init, Button, ClipEvent, ClipMethod, Constructor };
 
 // "Run these action bytes for this clip": queued during a tick, handed to the script VM.
 struct ActionRequest {
@@ -65,6 +67,7 @@ struct PlayContext {
     // of the frames the tick entered, and not for clips the tick removed.
     std::vector<ActionRequest> enterFrames;
     std::vector<ActionRequest> constructs;  // onClipEvent(construct) of the instances being placed
+    std::unordered_set<uint16_t> initsRun;  // sprites whose init actions ran
     // Removed instances with unload handlers stay on their parent's list below every depth
     // a timeline or script can use, reachable by scripts, until the next tick begins.
     std::vector<uint64_t> pendingRemoval;

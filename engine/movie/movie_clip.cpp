@@ -98,6 +98,8 @@ void MovieClip::Introduce(DisplayObject& placed) {
                                             swf::kClipConstruct});
     }
     if (!placed.clip) return;
+    // Then the class a script registered for the sprite's linkage name, if any.
+    m_context.constructs.push_back({placed.serial, {}, version, ActionSource::Constructor, 0});
     m_newChildren.push_back(placed.serial);
     placed.clip->Instantiate();
 }
@@ -216,6 +218,12 @@ void MovieClip::StepTo(uint16_t frame) {
 
 void MovieClip::ApplyFrame(uint16_t frame, bool entering) {
     const Frame& f = m_timeline.frames[frame - 1];
+    // A sprite's init actions run once, the first time a frame holding them is reached,
+    // before anything the frame places is constructed.
+    for (const InitAction& init : f.initActions)
+        if (m_context.initsRun.insert(init.spriteId).second)
+            m_context.queue.push_back({m_owner.serial, init.actions.bytes, init.actions.swfVersion, ActionSource::Init,
+                                       init.spriteId});
     if (!f.tags.empty()) m_context.changed = true;
     for (size_t i = 0; i < f.tags.size(); ++i) {
         const FrameTag& tag = f.tags[i];
@@ -250,9 +258,6 @@ void MovieClip::Apply(const swf::PlaceObject& p) {
 
 void MovieClip::QueueActions(uint16_t frame) {
     const Frame& f = m_timeline.frames[frame - 1];
-    for (const InitAction& init : f.initActions)
-        m_context.queue.push_back({m_owner.serial, init.actions.bytes, init.actions.swfVersion, ActionSource::Init,
-                                   init.spriteId});
     for (const ActionBlock& block : f.actions)
         m_context.queue.push_back({m_owner.serial, block.bytes, block.swfVersion, ActionSource::Frame, 0});
     m_context.queue.insert(m_context.queue.end(), m_lateUnloads.begin(), m_lateUnloads.end());

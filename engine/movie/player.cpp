@@ -63,6 +63,7 @@ void Player::Unload() {
     m_loader.reset();
     m_context.queue.clear();
     m_context.constructs.clear();
+    m_context.initsRun.clear();
     m_context.enterFrames.clear();
     m_context.tick = 0;
     m_context.nextInstanceName = 1;

@@ -96,10 +96,17 @@ void ScriptedPlayer::StartVm() {
 
 void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
     if (!m_player.Root()) return;
-    // Event methods need script objects, so a movie without scripts never makes a VM.
-    if (request.source == movie::ActionSource::ClipMethod && !m_vm) return;
+    // Event methods and registered classes need scripts, so a movie without scripts never
+    // makes a VM.
+    const bool scriptsOnly =
+        request.source == movie::ActionSource::ClipMethod || request.source == movie::ActionSource::Constructor;
+    if (scriptsOnly && !m_vm) return;
     if (!m_vm) StartVm();
     if (m_stopped) return;
+    if (request.source == movie::ActionSource::Constructor) {
+        ConstructRegistered(request.target);
+        return;
+    }
     if (request.source != movie::ActionSource::ClipMethod) {
         m_vm->RunActions(CodeFor(request), request.target);
         return;
@@ -108,6 +115,18 @@ void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
     const auto event = static_cast<avm1::ClipEvent>(std::countr_zero(request.event));
     std::string_view method = avm1::ClipEventMethod(event);
     if (!method.empty()) m_vm->CallClipMethod(request.target, method);
+}
+
+void ScriptedPlayer::ConstructRegistered(uint64_t serial) {
+    const movie::DisplayObject* object = m_player.FindInstance(serial);
+    if (!object || !object->character) return;
+    for (const auto& [name, id] : m_player.Definition()->exports) {
+        if (id != object->characterId) continue;
+        if (avm1::FunctionObject* ctor = m_vm->RegisteredClass(name)) {
+            m_vm->ConstructClip(serial, ctor);
+            return;
+        }
+    }
 }
 
 std::shared_ptr<const avm1::CodeBlock> ScriptedPlayer::CodeFor(const movie::ActionRequest& request) {

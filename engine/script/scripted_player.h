@@ -71,6 +71,8 @@ private:
     };
 
     void RunActions(const movie::ActionRequest& request);
+    // A timeline instance of an exported sprite takes the class registered for its name.
+    void ConstructRegistered(uint64_t serial);
     std::shared_ptr<const avm1::CodeBlock> CodeFor(const movie::ActionRequest& request);
     void ClipRemoved(uint64_t serial);
     void Ticked();

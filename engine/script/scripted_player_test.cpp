@@ -430,5 +430,38 @@ TEST_F(ScriptedPlayerTest, InstancesPlacedByAGotoAreConstructedBeforeTheNextScri
     EXPECT_EQ(lines, (std::vector<std::string>{"construct", "next block"}));
 }
 
+TEST_F(ScriptedPlayerTest, InitActionsRunOnceBeforeTimelineInstancesTakeTheirRegisteredClass) {
+    swfgen::MovieBuilder m = WithEmptySprite();
+    m.Export(1, "thing");
+    swf::PlaceObject place = swfgen::Placement(1, 1);
+    place.name = "t";
+    Asm construct;
+    construct.Push({"construct"}).Do(Op::Trace);
+    place.clipActions.push_back({swf::kClipConstruct, 0, construct.Bytes()});
+    m.Place(place);
+    Asm frame1;
+    frame1.Push({"frame "}).Do(Op::Trace);
+    TraceMember(frame1, "t", "kind");
+    m.DoAction(frame1.Bytes());
+    // Written after the placement, run before it is constructed:
+    // function C() { trace("ctor"); } C.prototype.kind = "C"; Object.registerClass("thing", C);
+    Asm init, ctor;
+    ctor.Push({"ctor"}).Do(Op::Trace);
+    init.Push({"init"}).Do(Op::Trace).Function("C", {}, ctor);
+    init.Push({"C"}).Do(Op::GetVariable).Push({"prototype"}).Do(Op::GetMember).Push({"kind", "C"}).Do(Op::SetMember);
+    init.Push({"C"}).Do(Op::GetVariable).Push({"thing", 2, "Object"}).Do(Op::GetVariable);
+    init.Push({"registerClass"}).Do(Op::CallMethod).Do(Op::Pop);
+    std::vector<uint8_t> body = {1, 0};
+    std::vector<uint8_t> code = init.Bytes();
+    body.insert(body.end(), code.begin(), code.end());
+    m.Tag(swf::kTagDoInitAction, body);
+    m.ShowFrame();
+    m.ShowFrame();
+    Player().Load(m.Build());
+    Player().RunFrame();
+    Player().RunFrame();  // back on frame 1: the init actions do not run again
+    EXPECT_EQ(lines, (std::vector<std::string>{"init", "construct", "ctor", "frame ", "C", "frame ", "C"}));
+}
+
 }  // namespace
 }  // namespace velmora::script
