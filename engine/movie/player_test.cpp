@@ -231,14 +231,16 @@ TEST(Player, ClipEventsReachTheirClips) {
                      {swf::kClipKeyPress, 65, {0x03, 0x00}}};
     m.Place(p);
     m.ShowFrame();
-    // Handler bytes by their first byte; event-method requests as 'M' and the event bit.
+    // Handler bytes by their first byte; event-method requests as 'M' and the event bit,
+    // registered-class constructors as 'C'.
     std::vector<std::pair<char, uint32_t>> runs;
     Player player;
     PlayerCallbacks callbacks;
     callbacks.runActions = [&](const ActionRequest& r) {
-        bool method = r.source == ActionSource::ClipMethod;
-        EXPECT_EQ(method, r.bytes.empty());
-        runs.emplace_back(method ? 'M' : static_cast<char>(r.bytes[0]), method ? r.event : 0);
+        bool method = r.source == ActionSource::ClipMethod, constructor = r.source == ActionSource::Constructor;
+        EXPECT_EQ(method || constructor, r.bytes.empty());
+        if (constructor) runs.emplace_back('C', 0);
+        else runs.emplace_back(method ? 'M' : static_cast<char>(r.bytes[0]), method ? r.event : 0);
     };
     player.SetCallbacks(callbacks);
     player.Load(m.Build());
@@ -249,7 +251,7 @@ TEST(Player, ClipEventsReachTheirClips) {
     // A clip's handler before its method. enterFrame: children before their parent;
     // mouse and key events: the root first. A key press calls no method.
     EXPECT_EQ(runs, (std::vector<std::pair<char, uint32_t>>{
-                        {1, 0}, {'M', kClipLoad},
+                        {'C', 0}, {1, 0}, {'M', kClipLoad},
                         {2, 0}, {'M', kClipEnterFrame}, {'M', kClipEnterFrame},
                         {'M', kClipKeyDown}, {'M', kClipKeyDown},
                         {'M', kClipKeyDown}, {'M', kClipKeyDown}, {3, 0}}));
