@@ -99,10 +99,10 @@ std::unique_ptr<DisplayObject> CreateInstance(PlayContext& context, uint16_t cha
     const Character* ch = context.definition->Find(characterId);
     if (!ch || context.live.size() > kMaxInstances) return nullptr;
     auto object = std::make_unique<DisplayObject>(context, ch, characterId, depth, nesting, parent);
-    // Only what scripts can address takes a default name; shapes, morphs and bitmaps use
-    // up no number.
+    // Only what scripts can address takes a default name; shapes, morphs, bitmaps and
+    // static text use up no number.
     if (!name.empty()) object->place.name = std::string(name);
-    else if (!ch->AsShape() && !ch->AsMorph() && !ch->AsBitmap())
+    else if (!ch->AsShape() && !ch->AsMorph() && !ch->AsBitmap() && !ch->AsText())
         object->place.name = "instance" + std::to_string(context.nextInstanceName++);
     if (nesting > kMaxInstanceNesting) return object;  // drawn as nothing
     if (const Timeline* t = ch->AsSprite()) {
