@@ -96,14 +96,22 @@ void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTra
     if ((blend == swf::BlendMode::Alpha || blend == swf::BlendMode::Erase) && build.layers == 0) return;
     // The layer's colour transform and filters apply to the whole picture, after its
     // content is drawn untransformed in colour.
+    const size_t pushAt = build.out.size();
     DrawCommand push{DrawCommand::Op::PushLayer, object.serial};
     push.margin = raster::FilterMargin(object.place.filters, build.stageScale);
     build.out.push_back(push);
     ++build.layers;
     AddContent(object, m, ColorTransform{}, false, spread + push.margin, build);
     --build.layers;
+    // The layer covers its content's bounds, which already allow for the effect's spread.
+    raster::PixelRect area;
+    for (size_t i = pushAt + 1; i < build.out.size(); ++i)
+        if (build.out[i].op == DrawCommand::Op::Shape || build.out[i].op == DrawCommand::Op::PopLayer)
+            area = Union(area, build.out[i].bounds);
+    build.out[pushAt].bounds = area;
     DrawCommand pop{DrawCommand::Op::PopLayer, object.serial};
     pop.effect = {blend, cx, object.place.filters, build.stageScale};
+    pop.bounds = area;
     build.out.push_back(std::move(pop));
 }
 
@@ -186,7 +194,7 @@ void Execute(raster::Renderer& renderer, const DrawList& list) {
         case DrawCommand::Op::PushMask: renderer.PushMask(); break;
         case DrawCommand::Op::BeginMasked: renderer.BeginMasked(); break;
         case DrawCommand::Op::PopMask: renderer.PopMask(); break;
-        case DrawCommand::Op::PushLayer: renderer.PushLayer(c.margin); break;
+        case DrawCommand::Op::PushLayer: renderer.PushLayer(c.margin, c.bounds); break;
         case DrawCommand::Op::PopLayer: renderer.PopLayer(c.effect); break;
         }
     }

@@ -162,7 +162,7 @@ TEST(RendererLayer, ColorTransformAppliesToTheWholePicture) {
     Surface s(30, 10);
     Renderer r(s, Quality::Low, nullptr);
     r.Clear({255, 255, 255, 255});
-    r.PushLayer(0);
+    r.PushLayer(0, {0, 0, 30, 10});
     r.DrawShape(RectShape(0, 0, 20 * kTwips, 10 * kTwips, {0, 0, 0, 255}), PixelScale(), {});
     r.DrawShape(RectShape(10 * kTwips, 0, 30 * kTwips, 10 * kTwips, {0, 0, 0, 255}), PixelScale(), {});
     LayerEffect half;
@@ -180,7 +180,7 @@ TEST(RendererLayer, BlendsWithWhatIsBelowAndHonoursOuterMasks) {
     r.PushMask();
     r.DrawShape(RectShape(0, 0, 10 * kTwips, 10 * kTwips, {0, 0, 0, 255}), PixelScale(), {});
     r.BeginMasked();
-    r.PushLayer(0);
+    r.PushLayer(0, {0, 0, 20, 10});
     r.DrawShape(RectShape(0, 0, 20 * kTwips, 10 * kTwips, {128, 128, 128, 255}), PixelScale(), {});
     LayerEffect multiply;
     multiply.blend = BlendMode::Multiply;

@@ -226,6 +226,7 @@ struct Renderer::Impl {
     struct Layer {
         Surface picture;
         PixelRect outerClip;
+        PixelRect area;
         size_t maskBase = 0;  // masks below this index belong to what is outside the layer
     };
 
@@ -456,7 +457,7 @@ void Renderer::PopMask() {
     if (m_impl->depth > m_impl->MaskBase()) --m_impl->depth;
 }
 
-void Renderer::PushLayer(int margin) {
+void Renderer::PushLayer(int margin, const PixelRect& area) {
     Impl& s = *m_impl;
     if (s.layers.size() <= s.layerDepth) s.layers.emplace_back();
     Impl::Layer& layer = s.layers[s.layerDepth++];
@@ -464,8 +465,11 @@ void Renderer::PushLayer(int margin) {
     layer.maskBase = s.depth;
     if (layer.picture.Width() != s.base.Width() || layer.picture.Height() != s.base.Height())
         layer.picture.Resize(s.base.Width(), s.base.Height());
-    s.clip = Intersect({s.clip.left - margin, s.clip.top - margin, s.clip.right + margin, s.clip.bottom + margin},
-                       {0, 0, s.base.Width(), s.base.Height()});
+    s.clip = Intersect(Intersect({s.clip.left - margin, s.clip.top - margin, s.clip.right + margin,
+                                  s.clip.bottom + margin},
+                                 {0, 0, s.base.Width(), s.base.Height()}),
+                       area);
+    layer.area = area;
     for (int y = s.clip.top; y < s.clip.bottom; ++y)
         std::fill(layer.picture.Row(y) + s.clip.left, layer.picture.Row(y) + s.clip.right, 0u);
     s.target = &layer.picture;
@@ -479,10 +483,11 @@ void Renderer::PopLayer(const LayerEffect& effect) {
     const PixelRect drawn = s.clip;
     s.clip = layer.outerClip;
     s.target = s.layerDepth > 0 ? &s.layers[s.layerDepth - 1].picture : &s.base;
-    if (IsEmpty(s.clip)) return;
+    const PixelRect shown = Intersect(s.clip, layer.area);
+    if (IsEmpty(shown) || IsEmpty(drawn)) return;
     ApplyFilters(layer.picture, drawn, effect.filters, effect.filterScale);
-    TransformPixels(layer.picture, s.clip, effect.colorTransform);
-    CompositeLayer(layer.picture, *s.target, s.clip, effect.blend, s.ActiveMask());
+    TransformPixels(layer.picture, shown, effect.colorTransform);
+    CompositeLayer(layer.picture, *s.target, shown, effect.blend, s.ActiveMask());
 }
 
 }  // namespace velmora::raster

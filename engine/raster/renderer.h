@@ -78,9 +78,10 @@ public:
 
     // Layers: what is drawn between PushLayer and PopLayer goes to an offscreen picture
     // that PopLayer puts back with the effect. `margin` is how far (pixels) the effect may
-    // spread content, so drawing inside the layer reaches that far beyond the clip.
+    // spread content, so drawing inside the layer reaches that far beyond the clip;
+    // `area` bounds the layer's content with its effect, and all work on the layer.
     // Masks open outside a layer apply to the layer as a whole. Layers nest.
-    void PushLayer(int margin);
+    void PushLayer(int margin, const PixelRect& area);
     void PopLayer(const LayerEffect& effect);
 
 private:
