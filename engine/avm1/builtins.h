@@ -52,12 +52,14 @@ std::string Unescape(std::string_view text);
 // Gives an object the AsBroadcaster methods and an empty listener list.
 void MakeBroadcaster(Vm& vm, Object* o);
 
-// The live display object `this` stands for, or kNoClip.
-inline ClipId ThisClip(Vm& vm, CallContext& c) {
-    Object* o = c.thisValue.AsObject();
+// The live display object a value stands for (a removed clip's successor), or kNoClip.
+inline ClipId ClipOfValue(Vm& vm, const Value& v) {
+    Object* o = v.AsObject();
     ClipObject* clip = o ? vm.Redirect(o)->AsClip() : nullptr;
     return clip && vm.Display() ? vm.LiveClip(clip) : kNoClip;
 }
+// The live display object `this` stands for, or kNoClip.
+inline ClipId ThisClip(Vm& vm, CallContext& c) { return ClipOfValue(vm, c.thisValue); }
 
 // A method that needs a live clip; others get undefined.
 template <class F>

@@ -120,6 +120,9 @@ void InstallPixelMethods(Vm& vm, Object* proto) {
     BitmapMethod(vm, proto, "fillRect", 2, [](Vm& v, CallContext& c, BitmapBuffer& b) {
         PixelRect r;
         if (!ReadRect(v, c.args[0], r)) return Value::Number(-2);
+        // A negative size fills back from the corner.
+        if (r.right < r.left) std::swap(r.left, r.right);
+        if (r.bottom < r.top) std::swap(r.top, r.bottom);
         b.FillRect(r, Color(v, c.args[1]));
         return Value::Number(0);
     });
@@ -251,6 +254,39 @@ void InstallCopyMethods(Vm& vm, Object* proto) {
     });
 }
 
+void InstallDrawing(Vm& vm, Object* proto, FunctionObject* ctor) {
+    // draw(source, matrix, colorTransform, blendMode, clipRect, smoothing)
+    BitmapMethod(vm, proto, "draw", 1, [](Vm& v, CallContext& c, BitmapBuffer& b) {
+        Matrix m;
+        if (c.args.size() > 1 && !ReadMatrix(v, c.args[1], m)) m = Matrix{};
+        ColorTransformValues cx;
+        if (c.args.size() > 2) ReadColorTransform(c.args[2], cx);
+        const bool smooth = c.args.size() > 5 && v.ToBool(c.args[5]);
+        if (BitmapBuffer* src = PixelsOf(c.args[0])) {
+            b.DrawBitmap(*src, m * Matrix{1.0 / 20, 0, 0, 1.0 / 20, 0, 0}, cx.ToEngine(), smooth);
+        } else if (ClipId clip = ClipOfValue(v, c.args[0])) {
+            v.Display()->DrawClip(clip, b, m, cx.ToEngine(), smooth);
+        }
+        return Value();
+    });
+    vm.Method(ctor, "loadBitmap", [](Vm& v, CallContext& c) -> Value {
+        if (!v.Display() || c.args.empty()) return Value();
+        auto pixels = v.Display()->LoadBitmap(v.ToString(c.args[0]));
+        return pixels ? NewBitmapObject(v, std::move(pixels)) : Value();
+    });
+    // MovieClip.attachBitmap(bitmap, depth, pixelSnapping, smoothing)
+    if (Object* clipProto = vm.Protos().movieClip) {
+        vm.Method(clipProto, "attachBitmap", [](Vm& v, CallContext& c) -> Value {
+            ClipId clip = ClipOfValue(v, c.thisValue);
+            auto pixels = BitmapOf(c.Arg(0));
+            if (!clip || !pixels || c.args.size() < 2) return Value();
+            const bool smooth = c.args.size() > 3 && v.ToBool(c.args[3]);
+            v.Display()->AttachBitmap(clip, std::move(pixels), Int(v, c.args[1]), smooth);
+            return Value();
+        }, kDontEnum | kOnlySwf8Up);
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<raster::BitmapBuffer> BitmapOf(const Value& v) {
@@ -282,6 +318,7 @@ void InstallBitmapBuiltins(Vm& vm) {
     InstallProperties(vm, proto);
     InstallPixelMethods(vm, proto);
     InstallCopyMethods(vm, proto);
+    InstallDrawing(vm, proto, ctor);
 }
 
 }  // namespace velmora::avm1

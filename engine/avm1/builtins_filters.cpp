@@ -281,17 +281,11 @@ const char* BlendModeName(BlendMode mode) {
     return kNames[static_cast<int>(mode) - 1];
 }
 
-ClipId EffectsClip(Vm& vm, const Value& self) {
-    Object* o = self.AsObject();
-    ClipObject* clip = o ? vm.Redirect(o)->AsClip() : nullptr;
-    return clip && vm.Display() ? vm.LiveClip(clip) : kNoClip;
-}
-
 // blendMode, filters and cacheAsBitmap of display objects.
 void InstallEffectAccessors(Vm& vm, Object* proto) {
     constexpr uint16_t kFlags = kDontEnum | kDontDelete | kOnlySwf8Up;
     auto effects = [](Vm& v, const Value& self, DisplayEffects& out) {
-        ClipId clip = EffectsClip(v, self);
+        ClipId clip = ClipOfValue(v, self);
         return clip && v.Display()->GetEffects(clip, out) ? clip : kNoClip;
     };
     DefineAccessor(vm, proto, "blendMode", [effects](Vm& v, CallContext& c) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,6 +14,10 @@
 #include "engine/core/filter.h"
 #include "engine/core/geometry.h"
 #include "engine/text/text_format.h"
+
+namespace velmora::raster {
+class BitmapBuffer;
+}
 
 namespace velmora::avm1 {
 
@@ -117,6 +122,13 @@ public:
     virtual Matrix GetConcatenatedMatrix(ClipId) { return {}; }
     virtual ColorTransform GetConcatenatedColorTransform(ClipId) { return {}; }
     virtual Bounds GetPixelBounds(ClipId) { return {}; }
+
+    // Script bitmaps: shown on a clip at a depth (the new instance or kNoClip), a clip's
+    // picture drawn into one (its content in its own space, then `matrix` in pixels), and
+    // the pixels of a library bitmap by linkage name (null when there is none).
+    virtual ClipId AttachBitmap(ClipId, std::shared_ptr<raster::BitmapBuffer>, int, bool) { return kNoClip; }
+    virtual void DrawClip(ClipId, raster::BitmapBuffer&, const Matrix&, const ColorTransform&, bool) {}
+    virtual std::shared_ptr<raster::BitmapBuffer> LoadBitmap(std::string_view) { return nullptr; }
 
     // Blend mode, filters and bitmap caching (blendMode, filters, cacheAsBitmap).
     virtual bool GetEffects(ClipId, DisplayEffects&) { return false; }

@@ -16,6 +16,7 @@
 #include "engine/core/geometry.h"
 #include "engine/backend/font_provider.h"
 #include "engine/movie/definition.h"
+#include "engine/raster/bitmap_buffer.h"
 #include "engine/text/glyph_run.h"
 #include "engine/text/edit_text.h"
 
@@ -72,6 +73,8 @@ struct PlayContext {
     // a timeline or script can use, reachable by scripts, until the next tick begins.
     std::vector<uint64_t> pendingRemoval;
     bool changed = true;  // something that affects the picture changed since the last render
+    // Script bitmaps change without telling anyone: once one is shown, every render looks.
+    bool showsScriptBitmaps = false;
     std::function<void(uint64_t serial)> removing;  // told before an instance is destroyed
     backend::FontProvider* fonts = nullptr;  // device fonts; none: device text draws nothing
     FieldFonts* fieldFonts = nullptr;  // the fonts text fields are laid out with
@@ -124,6 +127,8 @@ struct DisplayObject {
     std::vector<swf::ClipAction> clipActions;
 
     std::unique_ptr<MovieClip> clip;  // sprites and the root
+    std::shared_ptr<const raster::BitmapBuffer> bitmap;  // attached script bitmaps
+    bool bitmapSmoothing = false;
     ButtonPhase buttonPhase = ButtonPhase::Up;
     std::unique_ptr<text::EditText> editText;  // text fields
     DisplayList buttonChildren;       // records shown in the current phase

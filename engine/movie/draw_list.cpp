@@ -48,6 +48,11 @@ void AddList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx
     }
 }
 
+// Device pixels per stage pixel (twips per pixel, 20, through the matrix's scale).
+double StageScale(const Matrix& toPixels) {
+    return 20 * std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c));
+}
+
 // Blend modes, filters and bitmap caching draw the object offscreen first.
 bool NeedsLayer(const Placement& place) {
     return place.blendMode != swf::BlendMode::Normal || !place.filters.empty() || place.cacheAsBitmap;
@@ -76,6 +81,19 @@ void AddContent(DisplayObject& object, const Matrix& m, const ColorTransform& cx
         c.colorTransform = cx;
         const raster::PixelRect b = text::TextPixelBounds(*text, m);
         c.bounds = {b.left - spread, b.top - spread, b.right + spread, b.bottom + spread};
+        build.out.push_back(c);
+    }
+    if (object.bitmap) {
+        DrawCommand c;
+        c.key = object.serial;
+        c.bitmap = object.bitmap.get();
+        c.bitmapVersion = object.bitmap->Version();
+        c.smooth = object.bitmapSmoothing;
+        c.toPixels = m;
+        c.colorTransform = cx;
+        const raster::PixelRect b = raster::BitmapPixelBounds(object.bitmap->Pixels(), m);
+        const int grow = 1 + spread;
+        c.bounds = {b.left - grow, b.top - grow, b.right + grow, b.bottom + grow};
         build.out.push_back(c);
     }
     if (object.clip) AddList(object.clip->Children(), m, cx, inMask, spread, build);
@@ -116,8 +134,8 @@ void AddObject(DisplayObject& object, const Matrix& parentMatrix, const ColorTra
 }
 
 bool SameDraw(const DrawCommand& a, const DrawCommand& b) {
-    return a.shape == b.shape && a.text == b.text && a.ratio == b.ratio && a.toPixels == b.toPixels &&
-           a.colorTransform == b.colorTransform;
+    return a.shape == b.shape && a.text == b.text && a.bitmap == b.bitmap && a.bitmapVersion == b.bitmapVersion &&
+           a.ratio == b.ratio && a.toPixels == b.toPixels && a.colorTransform == b.colorTransform;
 }
 
 uint64_t OrderKey(const DrawCommand& c) { return (c.key << 3) | static_cast<uint64_t>(c.op); }
@@ -140,8 +158,13 @@ raster::PixelRect Intersection(const raster::PixelRect& a, const raster::PixelRe
 }
 
 void BuildDrawList(DisplayList& list, const Matrix& toPixels, const ColorTransform& cx, DrawList& out) {
-    Build build{out, 20 * std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c))};
+    Build build{out, StageScale(toPixels)};
     AddList(list, toPixels, cx, false, 0, build);
+}
+
+void BuildContentDrawList(DisplayObject& object, const Matrix& toPixels, const ColorTransform& cx, DrawList& out) {
+    Build build{out, StageScale(toPixels)};
+    AddContent(object, toPixels, cx, false, 0, build);
 }
 
 raster::PixelRect ChangedArea(const DrawList& before, const DrawList& after, const raster::PixelRect& whole) {
@@ -189,6 +212,7 @@ void Execute(raster::Renderer& renderer, const DrawList& list) {
         switch (c.op) {
         case DrawCommand::Op::Shape:
             if (c.text) text::DrawTextPicture(renderer, *c.text, c.toPixels, c.colorTransform);
+            else if (c.bitmap) renderer.DrawBitmap(c.bitmap->Pixels(), c.toPixels, c.colorTransform, c.smooth);
             else renderer.DrawShape(*c.shape, c.toPixels, c.colorTransform);
             break;
         case DrawCommand::Op::PushMask: renderer.PushMask(); break;

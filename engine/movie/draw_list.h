@@ -16,7 +16,10 @@ struct DrawCommand {
     Op op = Op::Shape;
     uint64_t key = 0;  // instance serial; identifies the command across frames
     const Shape* shape = nullptr;        // a shape, or
-    const text::TextPicture* text = nullptr;  // a text drawing
+    const text::TextPicture* text = nullptr;  // a text drawing, or
+    const raster::BitmapBuffer* bitmap = nullptr;  // a script bitmap, at a version of its pixels
+    uint64_t bitmapVersion = 0;
+    bool smooth = false;
     uint16_t ratio = 0;  // morphs get a new shape per ratio; the address alone may repeat
     Matrix toPixels;
     ColorTransform colorTransform;
@@ -31,6 +34,10 @@ using DrawList = std::vector<DrawCommand>;
 // is also the stage scale that filters follow.
 void BuildDrawList(DisplayList& list, const Matrix& toPixels, const ColorTransform& colorTransform,
                    DrawList& out);
+
+// The commands drawing one instance's content under `toPixels`, its own placement left out.
+void BuildContentDrawList(DisplayObject& object, const Matrix& toPixels, const ColorTransform& colorTransform,
+                          DrawList& out);
 
 // Area that differs between two draw lists; `whole` when their structure differs.
 raster::PixelRect ChangedArea(const DrawList& before, const DrawList& after, const raster::PixelRect& whole);

@@ -373,6 +373,15 @@ DisplayObject* MovieClip::AttachTextField(int32_t depth, std::string_view name, 
     return Adopt(std::move(object), name);
 }
 
+DisplayObject* MovieClip::AttachBitmap(int32_t depth, std::shared_ptr<const raster::BitmapBuffer> pixels,
+                                       bool smoothing) {
+    auto object = std::make_unique<DisplayObject>(m_context, nullptr, 0, depth, m_owner.nesting + 1, this);
+    object->bitmap = std::move(pixels);
+    object->bitmapSmoothing = smoothing;
+    m_context.showsScriptBitmaps = true;
+    return Adopt(std::move(object), "");
+}
+
 DisplayObject* MovieClip::Duplicate(const DisplayObject& source, int32_t depth, std::string_view name) {
     std::unique_ptr<DisplayObject> object;
     if (source.character) {

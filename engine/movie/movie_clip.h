@@ -47,6 +47,9 @@ public:
     DisplayObject* AttachCharacter(uint16_t characterId, int32_t depth, std::string_view name);
     DisplayObject* AttachEmptyClip(int32_t depth, std::string_view name);
     DisplayObject* AttachTextField(int32_t depth, std::string_view name, const RectTwips& box);
+    // A script bitmap shown at a depth (MovieClip.attachBitmap); it draws the pixels as
+    // they are whenever they change.
+    DisplayObject* AttachBitmap(int32_t depth, std::shared_ptr<const raster::BitmapBuffer> pixels, bool smoothing);
     DisplayObject* Duplicate(const DisplayObject& source, int32_t depth, std::string_view name);
     // Removes as the timeline does: unload handlers queued (children first), and an
     // instance that has any stays until the next tick, moved below the usable depths.

@@ -286,11 +286,27 @@ Matrix Player::StageToPixels(int width, int height) const {
     return {k, 0, 0, k, tx, ty};
 }
 
+raster::BitmapLookup Player::Bitmaps() const {
+    const MovieDefinition* def = Definition();
+    return [def](uint16_t id) -> const Bitmap* {
+        const Character* c = def ? def->Find(id) : nullptr;
+        return c ? c->AsBitmap() : nullptr;
+    };
+}
+
+void Player::DrawInstance(DisplayObject& object, raster::Surface& surface, const Matrix& toPixels,
+                          const ColorTransform& cx) {
+    DrawList draw;
+    BuildContentDrawList(object, toPixels, cx, draw);
+    raster::Renderer renderer(surface, raster::Quality::High, Bitmaps());
+    Execute(renderer, draw);
+}
+
 raster::PixelRect Player::Render(raster::Surface& surface) {
     const int w = surface.Width(), h = surface.Height();
     const raster::PixelRect whole = {0, 0, w, h};
     bool full = m_fullRedraw || w != m_lastWidth || h != m_lastHeight;
-    if (!full && !m_context.changed) return {};
+    if (!full && !m_context.changed && !m_context.showsScriptBitmaps) return {};
     DrawList draw;
     if (m_root) BuildDrawList(m_root->clip->Children(), StageToPixels(w, h), ColorTransform{}, draw);
     raster::PixelRect dirty = full ? whole : ChangedArea(m_lastDraw, draw, whole);
@@ -304,10 +320,7 @@ raster::PixelRect Player::Render(raster::Surface& surface) {
     const MovieDefinition* def = Definition();
     Rgba background = m_hasBackgroundOverride ? m_backgroundOverride
                       : def && def->hasBackground ? def->background : Rgba{255, 255, 255, 255};
-    raster::Renderer renderer(surface, m_quality, [def](uint16_t id) -> const Bitmap* {
-        const Character* c = def ? def->Find(id) : nullptr;
-        return c ? c->AsBitmap() : nullptr;
-    });
+    raster::Renderer renderer(surface, m_quality, Bitmaps());
     renderer.SetClip(dirty);
     renderer.Clear(background);
     Execute(renderer, m_lastDraw);

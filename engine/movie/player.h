@@ -94,6 +94,10 @@ public:
     // Draws what changed since the last call into `surface` (its size is the viewport)
     // and returns that region; empty when nothing changed.
     raster::PixelRect Render(raster::Surface& surface);
+    // Draws one instance's content (its own placement left out) into any surface, at
+    // quality high; for scripts that draw clips into bitmaps.
+    void DrawInstance(DisplayObject& object, raster::Surface& surface, const Matrix& toPixels,
+                      const ColorTransform& cx);
     // Twips of the stage -> pixels of a viewport of the given size.
     Matrix StageToPixels(int width, int height) const;
 
@@ -114,6 +118,7 @@ public:
     void RaiseTrace(std::string_view text);
 
 private:
+    raster::BitmapLookup Bitmaps() const;
     void StartIfReady();
     void StepFrame();
     void DropRemoved();  // instances removed during the last tick, their unload handlers run

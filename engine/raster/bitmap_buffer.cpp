@@ -48,6 +48,25 @@ BitmapBuffer::BitmapBuffer(const Bitmap& pixels, bool transparent) : m_bitmap(pi
 
 void BitmapBuffer::Touched() { ++m_version; }
 
+void BitmapBuffer::Draw(const std::function<void(Surface&)>& paint) {
+    Surface surface(Width(), Height());
+    std::copy(m_bitmap.pixels.begin(), m_bitmap.pixels.end(), surface.Data());
+    paint(surface);
+    std::copy(surface.Data(), surface.Data() + m_bitmap.pixels.size(), m_bitmap.pixels.begin());
+    if (!m_transparent)
+        for (uint32_t& p : m_bitmap.pixels) p |= 0xFF000000u;
+    Touched();
+}
+
+void BitmapBuffer::DrawBitmap(const BitmapBuffer& src, const Matrix& toPixels, const ColorTransform& cx, bool smooth) {
+    // Through a copy: a bitmap may be drawn onto itself.
+    const Bitmap picture = src.m_bitmap;
+    Draw([&](Surface& surface) {
+        Renderer renderer(surface, Quality::High, nullptr);
+        renderer.DrawBitmap(picture, toPixels, cx, smooth);
+    });
+}
+
 uint32_t BitmapBuffer::GetPixel32(int x, int y) const { return Contains(x, y) ? LoadPixel(At(x, y)) : 0; }
 
 void BitmapBuffer::SetPixel32(int x, int y, uint32_t argb) {

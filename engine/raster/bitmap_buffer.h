@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "engine/core/geometry.h"
@@ -32,9 +33,10 @@ public:
     // The premultiplied picture for the renderer; `Version` changes with every write.
     const Bitmap& Pixels() const { return m_bitmap; }
     uint64_t Version() const { return m_version; }
-    // Direct premultiplied access (drawing into the bitmap); call Touched() afterwards.
-    Bitmap& MutablePixels() { return m_bitmap; }
-    void Touched();
+    // Draws over the pixels: `paint` gets a surface holding them.
+    void Draw(const std::function<void(Surface&)>& paint);
+    // Another bitmap drawn over this one, its pixels through `toPixels` (20 units each).
+    void DrawBitmap(const BitmapBuffer& src, const Matrix& toPixels, const ColorTransform& cx, bool smooth);
 
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
     uint32_t GetPixel32(int x, int y) const;  // straight ARGB, 0 outside
@@ -65,6 +67,7 @@ public:
     PixelRect ColorBounds(uint32_t mask, uint32_t color, bool findColor) const;
 
 private:
+    void Touched();  // every write changes the version
     uint32_t& At(int x, int y) { return m_bitmap.pixels[static_cast<size_t>(y) * Width() + x]; }
     uint32_t At(int x, int y) const { return m_bitmap.pixels[static_cast<size_t>(y) * Width() + x]; }
     uint32_t Fix(uint32_t argb) const { return m_transparent ? argb : argb | 0xFF000000u; }

@@ -5,10 +5,10 @@
 
 namespace velmora::raster {
 
-// c * f / 256 per channel, f in 0..256.
+// c * f / 256 per channel, rounded, f in 0..256.
 inline uint32_t ScalePixel(uint32_t c, uint32_t f) {
-    const uint32_t rb = (((c & 0x00FF00FF) * f) >> 8) & 0x00FF00FF;
-    const uint32_t ag = (((c >> 8) & 0x00FF00FF) * f) & 0xFF00FF00;
+    const uint32_t rb = (((c & 0x00FF00FF) * f + 0x00800080) >> 8) & 0x00FF00FF;
+    const uint32_t ag = (((c >> 8) & 0x00FF00FF) * f + 0x00800080) & 0xFF00FF00;
     return rb | ag;
 }
 

@@ -294,6 +294,35 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& toPixels, const Color
     for (const ShapeLayer& layer : shape.layers) s.DrawLayer(layer, toPixels, cx, rule);
 }
 
+void Renderer::DrawBitmap(const Bitmap& bitmap, const Matrix& toPixels, const ColorTransform& cx, bool smooth) {
+    Impl& s = *m_impl;
+    if (bitmap.width <= 0 || bitmap.height <= 0) return;
+    // A rectangle filled with the picture, found through a lookup of its own.
+    constexpr uint16_t kOwnBitmap = 1;
+    const int w = bitmap.width * 20, h = bitmap.height * 20;
+    Shape rect;
+    ShapeLayer layer;
+    FillStyle fill;
+    fill.kind = smooth ? FillKind::ClippedBitmap : FillKind::ClippedBitmapNearest;
+    fill.bitmapId = kOwnBitmap;
+    fill.matrix = {20, 0, 0, 20, 0, 0};
+    layer.fills.push_back(fill);
+    const std::pair<int, int> corners[] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    for (size_t i = 0; i < 4; ++i) {
+        ShapeEdge e;
+        e.x0 = corners[i].first, e.y0 = corners[i].second;
+        e.x1 = corners[(i + 1) % 4].first, e.y1 = corners[(i + 1) % 4].second;
+        e.fill0 = 1;
+        layer.edges.push_back(e);
+    }
+    rect.layers.push_back(std::move(layer));
+    rect.bounds = rect.edgeBounds = {0, w, 0, h};
+    BitmapLookup outer = std::move(s.bitmaps);
+    s.bitmaps = [&bitmap](uint16_t) { return &bitmap; };
+    DrawShape(rect, toPixels, cx);
+    s.bitmaps = std::move(outer);
+}
+
 void Renderer::Impl::DrawLayer(const ShapeLayer& layer, const Matrix& toPixels,
                                const ColorTransform& cx, FillRule rule) {
     points.clear();

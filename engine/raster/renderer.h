@@ -68,6 +68,8 @@ public:
     void Clear(Rgba background);
     // `toPixels` maps shape twips to surface pixels.
     void DrawShape(const Shape& shape, const Matrix& toPixels, const ColorTransform& cx);
+    // A premultiplied picture whose pixels are 20 units wide under `toPixels`, like twips.
+    void DrawBitmap(const Bitmap& bitmap, const Matrix& toPixels, const ColorTransform& cx, bool smooth);
 
     // Masks (clip depths): shapes drawn between PushMask and BeginMasked form the mask
     // (their coverage, colours ignored); what is drawn after BeginMasked until PopMask is
@@ -94,5 +96,6 @@ bool HitTestShape(const Shape& shape, PointF pointTwips);
 
 // Device-space bounds of a shape under a matrix, strokes included (for dirty regions).
 PixelRect ShapePixelBounds(const Shape& shape, const Matrix& toPixels);
+PixelRect BitmapPixelBounds(const Bitmap& bitmap, const Matrix& toPixels);
 
 }  // namespace velmora::raster

@@ -89,4 +89,15 @@ PixelRect ShapePixelBounds(const Shape& shape, const Matrix& toPixels) {
             ToPixel(std::ceil(maxX + pad)), ToPixel(std::ceil(maxY + pad))};
 }
 
+PixelRect BitmapPixelBounds(const Bitmap& bitmap, const Matrix& toPixels) {
+    double minX = std::numeric_limits<double>::max(), minY = minX;
+    double maxX = std::numeric_limits<double>::lowest(), maxY = maxX;
+    for (auto [x, y] : {std::pair{0, 0}, {bitmap.width, 0}, {0, bitmap.height}, {bitmap.width, bitmap.height}}) {
+        const PointF q = Transform(toPixels, x * 20, y * 20);
+        minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
+        minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
+    }
+    return {ToPixel(std::floor(minX)), ToPixel(std::floor(minY)), ToPixel(std::ceil(maxX)), ToPixel(std::ceil(maxY))};
+}
+
 }  // namespace velmora::raster

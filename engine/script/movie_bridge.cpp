@@ -227,16 +227,49 @@ ClipId MovieBridge::Attach(ClipId parent, std::string_view linkageId, std::strin
     const movie::MovieDefinition* def = m_player.Definition();
     auto listDepth = ListDepth(depth);
     if (!t || !def || !listDepth) return kNoClip;
+    uint16_t id = 0;
+    const movie::Character* character = Exported(linkageId, id);
+    if (!character || !character->AsSprite()) return kNoClip;
+    movie::DisplayObject* child = t->AttachCharacter(id, *listDepth, name);
+    return child ? child->serial : kNoClip;
+}
+
+const movie::Character* MovieBridge::Exported(std::string_view linkageId, uint16_t& id) {
+    const movie::MovieDefinition* def = m_player.Definition();
+    if (!def) return nullptr;
     auto it = def->exports.find(std::string(linkageId));
     if (it == def->exports.end()) {
         it = std::find_if(def->exports.begin(), def->exports.end(),
                           [&](const auto& entry) { return NamesEqual(entry.first, linkageId, false); });
-        if (it == def->exports.end()) return kNoClip;
+        if (it == def->exports.end()) return nullptr;
     }
-    const movie::Character* character = def->Find(it->second);
-    if (!character || !character->AsSprite()) return kNoClip;
-    movie::DisplayObject* child = t->AttachCharacter(it->second, *listDepth, name);
+    id = it->second;
+    return def->Find(id);
+}
+
+ClipId MovieBridge::AttachBitmap(ClipId parent, std::shared_ptr<raster::BitmapBuffer> pixels, int depth,
+                                 bool smoothing) {
+    movie::MovieClip* t = Timeline(parent);
+    auto listDepth = ListDepth(depth);
+    if (!t || !pixels || !listDepth) return kNoClip;
+    movie::DisplayObject* child = t->AttachBitmap(*listDepth, std::move(pixels), smoothing);
     return child ? child->serial : kNoClip;
+}
+
+void MovieBridge::DrawClip(ClipId clip, raster::BitmapBuffer& into, const Matrix& matrix, const ColorTransform& cx,
+                           bool) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o || into.Width() == 0 || into.Height() == 0) return;
+    // The clip's twips through the script's pixel matrix.
+    const Matrix toPixels = matrix * Matrix{1.0 / 20, 0, 0, 1.0 / 20, 0, 0};
+    into.Draw([&](raster::Surface& surface) { m_player.DrawInstance(*o, surface, toPixels, cx); });
+}
+
+std::shared_ptr<raster::BitmapBuffer> MovieBridge::LoadBitmap(std::string_view linkageId) {
+    uint16_t id = 0;
+    const movie::Character* character = Exported(linkageId, id);
+    const Bitmap* bitmap = character ? character->AsBitmap() : nullptr;
+    return bitmap ? std::make_shared<raster::BitmapBuffer>(*bitmap, true) : nullptr;
 }
 
 ClipId MovieBridge::CreateEmpty(ClipId parent, std::string_view name, int depth) {

@@ -56,6 +56,11 @@ public:
     void StartDrag(ClipId, bool, const Bounds*) override {}
     void StopDrag() override {}
     void Draw(ClipId, const DrawCommand&) override {}
+    ClipId AttachBitmap(ClipId parent, std::shared_ptr<raster::BitmapBuffer> pixels, int depth,
+                        bool smoothing) override;
+    void DrawClip(ClipId clip, raster::BitmapBuffer& into, const Matrix& matrix, const ColorTransform& cx,
+                  bool smoothing) override;
+    std::shared_ptr<raster::BitmapBuffer> LoadBitmap(std::string_view linkageId) override;
     bool GetEffects(ClipId clip, avm1::DisplayEffects& out) override;
     void SetEffects(ClipId clip, const avm1::DisplayEffects& effects) override;
     ColorTransform GetColorTransform(ClipId clip) override;
@@ -100,6 +105,8 @@ private:
     static bool ContentBounds(movie::DisplayObject& o, const Matrix& m, Bounds& out);
     // _width / _height: the extent in the parent's pixels.
     static double ExtentInParent(movie::DisplayObject& o, bool width);
+    // The character exported under a linkage name (any case when no exact match).
+    const movie::Character* Exported(std::string_view linkageId, uint16_t& id);
     // A script depth as a display-list key; none outside the range the player accepts.
     static std::optional<int32_t> ListDepth(int depth);
 

@@ -465,3 +465,39 @@ TEST_F(ScriptedPlayerTest, InitActionsRunOnceBeforeTimelineInstancesTakeTheirReg
 
 }  // namespace
 }  // namespace velmora::script
+
+namespace velmora::script {
+namespace {
+
+// Script bitmaps on the stage: attachBitmap shows the pixels, and later writes show
+// up in the next picture (the display list notices the pixels changed).
+TEST_F(ScriptedPlayerTest, AttachedBitmapShowsItsPixelsAsTheyChange) {
+    Asm make;
+    make.Push({"bmd", P(static_cast<double>(0xFF00FF00u)), P(false), 4, 4, 4, "flash"}).Do(Op::GetVariable);
+    make.Push({"display"}).Do(Op::GetMember).Push({"BitmapData"}).Do(Op::NewMethod).Do(Op::SetVariable);
+    make.Push({1, "bmd"}).Do(Op::GetVariable).Push({2, "_root"}).Do(Op::GetVariable);
+    make.Push({"attachBitmap"}).Do(Op::CallMethod).Do(Op::Pop);
+    CallOn(make, "bmd", "setPixel", {P(static_cast<double>(0xFF0000)), 1, 1});
+    Asm change;
+    CallOn(change, "bmd", "setPixel", {P(static_cast<double>(0x0000FF)), 2, 3});
+    change.Do(Op::Stop);
+    swfgen::MovieBuilder m(8, {0, 2000, 0, 2000}, 10);
+    m.SetBackground({255, 255, 255, 255});
+    m.DoAction(make.Bytes());
+    m.ShowFrame();
+    m.DoAction(change.Bytes());
+    m.ShowFrame();
+    Player().Load(m.Build());
+    raster::Surface surface(100, 100);
+    Player().Render(surface);
+    EXPECT_EQ(surface.Row(2)[3], 0xFF00FF00u);
+    EXPECT_EQ(surface.Row(0)[0], 0xFF00FF00u);
+    EXPECT_EQ(surface.Row(1)[1], 0xFFFF0000u);
+    EXPECT_EQ(surface.Row(5)[5], 0xFFFFFFFFu);  // the bitmap ends at 4 pixels
+    Player().RunFrame();
+    Player().Render(surface);
+    EXPECT_EQ(surface.Row(2)[3], 0xFF0000FFu);
+}
+
+}  // namespace
+}  // namespace velmora::script
