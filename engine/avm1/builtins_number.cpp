@@ -113,24 +113,17 @@ void InstallNumberBuiltins(Vm& vm) {
         std::vector<double> a = MathArgs(v, c, 2);
         return Value::Number(std::pow(a[0], a[1]));
     });
-    // max/min of no arguments are -Infinity/Infinity; any NaN makes NaN.
+    // max/min of no arguments are -Infinity/Infinity. Otherwise they compare the
+    // first two arguments only (a missing second one is NaN); any NaN makes NaN.
     vm.Method(math, "max", [](Vm& v, CallContext& c) {
-        double r = -std::numeric_limits<double>::infinity();
-        for (const Value& a : c.args) {
-            double x = v.ToNumber(a);
-            if (std::isnan(x)) return Value::Number(kNaN);
-            r = std::max(r, x);
-        }
-        return Value::Number(r);
+        if (c.args.empty()) return Value::Number(-std::numeric_limits<double>::infinity());
+        std::vector<double> a = MathArgs(v, c, 2);
+        return Value::Number(std::isnan(a[0]) || std::isnan(a[1]) ? kNaN : std::max(a[0], a[1]));
     });
     vm.Method(math, "min", [](Vm& v, CallContext& c) {
-        double r = std::numeric_limits<double>::infinity();
-        for (const Value& a : c.args) {
-            double x = v.ToNumber(a);
-            if (std::isnan(x)) return Value::Number(kNaN);
-            r = std::min(r, x);
-        }
-        return Value::Number(r);
+        if (c.args.empty()) return Value::Number(std::numeric_limits<double>::infinity());
+        std::vector<double> a = MathArgs(v, c, 2);
+        return Value::Number(std::isnan(a[0]) || std::isnan(a[1]) ? kNaN : std::min(a[0], a[1]));
     });
     vm.Method(math, "random", [](Vm& v, CallContext&) {
         return Value::Number(static_cast<double>(v.NextRandom()) / 4294967296.0);

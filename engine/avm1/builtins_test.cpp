@@ -323,6 +323,11 @@ TEST_F(BuiltinsTest, MathConvertsItsFirstTwoArguments) {
     Value math = vm.Get(vm.Global(), "Math");
     EXPECT_EQ(Call(math, "abs", {Value::Obj(counted), Value::Obj(counted), Value::Obj(counted)}), "2");
     EXPECT_EQ(conversions, 2);
+    // min and max compare the first two arguments only; one argument gives NaN.
+    EXPECT_EQ(Call(math, "min", {N(3), N(2), N(1)}), "2");
+    EXPECT_EQ(Call(math, "max", {N(-1)}), "NaN");
+    EXPECT_EQ(Call(math, "max", {}), "-Infinity");
+    EXPECT_EQ(Call(math, "min", {N(2), Value()}), "NaN");
 }
 
 }  // namespace

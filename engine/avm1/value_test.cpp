@@ -123,6 +123,7 @@ TEST(Comparison, EqualsAndLessAcrossVersions) {
         {P(true), P(1), 7, "true", "false", "false"},
         {P("abc"), P("abd"), 7, "false", "true", "false"},
         {P(std::nan("")), P(std::nan("")), 7, "false", "undefined", "undefined"},
+        {P(std::nan("")), P(std::nan("")), 6, "true", "undefined", "undefined"},
     };
     for (const auto& c : cases) {
         Asm code;
@@ -135,6 +136,21 @@ TEST(Comparison, EqualsAndLessAcrossVersions) {
         EXPECT_EQ(lines[1], c.lt) << "< case v" << c.version << " " << c.a.s << c.a.n;
         EXPECT_EQ(lines[2], c.gt) << "> case v" << c.version << " " << c.a.s << c.a.n;
     }
+}
+
+TEST(Comparison, ObjectsWithoutAPrimitiveCompareFalse) {
+    using test::Asm;
+    using test::P;
+    // {} < 0 and 0 < {} are false, not undefined; {} < x never converts x.
+    Asm code;
+    Asm counted;
+    counted.Push({"valueOf called"}).Do(Op::Trace).Push({1}).Do(Op::Return);
+    code.Push({"v", "valueOf"}).Function("", {}, counted).Push({1}).Do(Op::InitObject).Do(Op::SetVariable);
+    code.Push({0}).Do(Op::InitObject).Push({0}).Do(Op::Less2).Do(Op::Trace);
+    code.Push({0, 0}).Do(Op::InitObject).Do(Op::Less2).Do(Op::Trace);
+    code.Push({0}).Do(Op::InitObject).Push({"v"}).Do(Op::GetVariable).Do(Op::Less2).Do(Op::Trace);
+    code.Push({"v"}).Do(Op::GetVariable).Push({2}).Do(Op::Less2).Do(Op::Trace);
+    EXPECT_EQ(test::RunTrace(code, 6), (std::vector<std::string>{"false", "false", "false", "valueOf called", "true"}));
 }
 
 }  // namespace

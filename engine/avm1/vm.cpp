@@ -165,7 +165,11 @@ bool Vm::StrictEquals(const Value& a, const Value& b) {
 }
 
 bool Vm::LooseEquals(const Value& a, const Value& b) {
-    if (a.IsNumber() && b.IsNumber()) return a.AsNumber() == b.AsNumber();  // NaN never equals here
+    if (a.IsNumber() && b.IsNumber()) {
+        // Up to SWF 6, NaN equals NaN here too.
+        if (m_version < 7 && std::isnan(a.AsNumber()) && std::isnan(b.AsNumber())) return true;
+        return a.AsNumber() == b.AsNumber();
+    }
     if (a.Type() == b.Type()) return StrictEquals(a, b);
     if (a.IsNullish() && b.IsNullish()) return true;
     // An object is compared by its primitive value, which may itself be undefined.
@@ -184,9 +188,13 @@ bool Vm::LooseEquals(const Value& a, const Value& b) {
 }
 
 Value Vm::LessThan(const Value& a, const Value& b) {
+    // An object that stays an object (valueOf gives it back) makes the comparison
+    // false at once; the right side is not even converted then. A display object
+    // compares as NaN instead.
     Value pa = ToPrimitive(a);
+    if (pa.IsObject() && !pa.AsObject()->AsClip()) return Value::Bool(false);
     Value pb = ToPrimitive(b);
-    if (pa.IsObject() || pb.IsObject()) return {};
+    if (pb.IsObject() && !pb.AsObject()->AsClip()) return Value::Bool(false);
     if (pa.IsString() && pb.IsString()) {
         return Value::Bool(Utf8ToUtf16(pa.AsString()) < Utf8ToUtf16(pb.AsString()));
     }
