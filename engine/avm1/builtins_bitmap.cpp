@@ -254,7 +254,51 @@ void InstallCopyMethods(Vm& vm, Object* proto) {
     });
 }
 
+// A point argument that must have both coordinates.
+bool ReadWholePoint(Vm& vm, const Value& v, int& x, int& y) {
+    double px = 0, py = 0;
+    if (!ReadPoint(vm, v, px, py) || std::isnan(px) || std::isnan(py)) return false;
+    x = ToInt32(px);
+    y = ToInt32(py);
+    return true;
+}
+
+// hitTest(firstPoint, firstAlphaThreshold, secondObject, secondBitmapPoint, secondAlphaThreshold):
+// the second object is a point, a rectangle or another bitmap placed at its own point.
+Value HitTest(Vm& v, CallContext& c, BitmapBuffer& b) {
+    int fx = 0, fy = 0;
+    if (!ReadWholePoint(v, c.args[0], fx, fy)) return Value::Number(-2);
+    const int threshold = Int(v, c.args[1]);
+    auto opaqueAt = [](const BitmapBuffer& bmp, int x, int y, int limit) {
+        return bmp.Contains(x, y) && static_cast<int>(bmp.GetPixel32(x, y) >> 24) >= limit;
+    };
+    const Value& second = c.args[2];
+    if (IsBitmapData(second)) {
+        BitmapBuffer* other = PixelsOf(second);
+        if (!other) return Value::Number(-3);
+        int sx = 0, sy = 0;
+        if (c.args.size() > 3 && !ReadWholePoint(v, c.args[3], sx, sy)) return Value::Number(-4);
+        const int otherThreshold = c.args.size() > 4 ? Int(v, c.args[4]) : 1;
+        for (int y = std::max(fy, sy); y < std::min(fy + b.Height(), sy + other->Height()); ++y)
+            for (int x = std::max(fx, sx); x < std::min(fx + b.Width(), sx + other->Width()); ++x)
+                if (opaqueAt(b, x - fx, y - fy, threshold) && opaqueAt(*other, x - sx, y - sy, otherThreshold))
+                    return Value::Bool(true);
+        return Value::Bool(false);
+    }
+    int px = 0, py = 0;
+    if (!ReadWholePoint(v, second, px, py)) return Value::Number(-3);
+    // Coordinates alone are a point; with a width, a rectangle.
+    if (!v.Has(second.AsObject(), "width")) return Value::Bool(opaqueAt(b, px - fx, py - fy, threshold));
+    PixelRect r;
+    if (!ReadRect(v, second, r)) return Value::Bool(false);
+    for (int y = std::max(r.top, fy); y < std::min(r.bottom, fy + b.Height()); ++y)
+        for (int x = std::max(r.left, fx); x < std::min(r.right, fx + b.Width()); ++x)
+            if (opaqueAt(b, x - fx, y - fy, threshold)) return Value::Bool(true);
+    return Value::Bool(false);
+}
+
 void InstallDrawing(Vm& vm, Object* proto, FunctionObject* ctor) {
+    BitmapMethod(vm, proto, "hitTest", 3, HitTest);
     // draw(source, matrix, colorTransform, blendMode, clipRect, smoothing)
     BitmapMethod(vm, proto, "draw", 1, [](Vm& v, CallContext& c, BitmapBuffer& b) {
         Matrix m;
