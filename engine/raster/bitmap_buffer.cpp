@@ -236,7 +236,8 @@ void BitmapBuffer::Noise(int32_t seed, uint32_t low, uint32_t high, uint32_t cha
                 if (channels & kGreenChannel) g = next() & 255;
                 if (channels & kBlueChannel) b = next() & 255;
             }
-            if (channels & kAlphaChannel) a = next() & 255;
+            // An opaque bitmap draws no random alpha: the sequence goes on to the next pixel.
+            if ((channels & kAlphaChannel) && m_transparent) a = next() & 255;
             At(x, y) = StorePixel(Fix(a << 24 | r << 16 | g << 8 | b));
         }
     }

@@ -112,6 +112,11 @@ TEST(BitmapBuffer, NoiseFollowsTheSeed) {
     c.Noise(-1, 0, 255, kRedChannel, true);
     d.Noise(2, 0, 255, kRedChannel, true);
     EXPECT_EQ(c.GetPixel32(0, 0), d.GetPixel32(0, 0));
+    // An opaque bitmap asked for alpha noise takes no numbers for it.
+    BitmapBuffer opaque(2, 1, false, 0);
+    opaque.Noise(128, 0, 255, kRedChannel | kAlphaChannel, true);
+    EXPECT_EQ(opaque.GetPixel32(0, 0), 0xFF808080u);
+    EXPECT_EQ(opaque.GetPixel32(1, 0), 0xFF909090u);
 }
 
 TEST(BitmapBuffer, ColorBoundsFindsTheMaskedColour) {
