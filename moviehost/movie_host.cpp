@@ -256,6 +256,20 @@ LRESULT MovieHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYDOWN: m_player.KeyDown(static_cast<uint8_t>(wParam)); return 0;
     case WM_KEYUP: m_player.KeyUp(static_cast<uint8_t>(wParam)); return 0;
+    case WM_CHAR: {
+        // A Unicode window gets UTF-16 units here, input-method text (Chinese) included;
+        // characters beyond the BMP come as two.
+        const auto unit = static_cast<char32_t>(wParam & 0xFFFF);
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            m_highSurrogate = unit;
+        } else if (unit >= 0xDC00 && unit < 0xE000) {
+            if (m_highSurrogate) m_player.TypeChar(0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00));
+            m_highSurrogate = 0;
+        } else {
+            m_player.TypeChar(unit);
+        }
+        return 0;
+    }
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         if (onGotFocus) onGotFocus();

@@ -99,6 +99,7 @@ private:
     std::string m_wmode = "Window";
     LARGE_INTEGER m_lastTick{};
     UINT m_timerInterval = 0;
+    char32_t m_highSurrogate = 0;  // first half of a WM_CHAR pair
 };
 
 }  // namespace velmora::moviehost

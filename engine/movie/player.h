@@ -33,6 +33,8 @@ struct PlayerCallbacks {
     std::function<void(uint64_t serial)> clipRemoved;
     // Whether scripts gave an instance an unload method: its removal then waits a tick.
     std::function<bool(uint64_t serial)> hasUnloadMethod;
+    // Typing changed a text field's text.
+    std::function<void(uint64_t serial)> textChanged;
     // After each Advance and each RunFrame: time for timers and housekeeping.
     std::function<void()> ticked;
 };
@@ -107,7 +109,14 @@ public:
     void MouseUp(double x, double y);
     void KeyDown(uint8_t keyCode);
     void KeyUp(uint8_t keyCode);
+    // A typed character (after the host's keyboard layout and input method) for the
+    // focused text field.
+    void TypeChar(char32_t codePoint);
     bool IsKeyDown(uint8_t keyCode) const { return m_keysDown.test(keyCode); }
+    // The instance with the keyboard focus (serial, 0 for none); a click on a selectable
+    // text field focuses it.
+    uint64_t Focus() const { return m_focus; }
+    void SetFocus(uint64_t serial) { m_focus = serial; }
     uint8_t LastKey() const { return m_lastKey; }
 
     // For the script VM.
@@ -127,6 +136,11 @@ private:
     DisplayObject* ButtonAt(double x, double y);
     void FireButton(DisplayObject& button, uint16_t condition);
     void SetHover(DisplayObject* button);
+    // Text field input: the field a click lands on, and editing keys for the focused one.
+    DisplayObject* FieldAt(double x, double y, double& localX, double& localY);
+    void ClickField(double x, double y);
+    bool EditFocusedField(uint8_t keyCode);
+    text::EditText* FocusedField();
 
     std::unique_ptr<MovieLoader> m_loader;
     PlayContext m_context;
@@ -149,6 +163,7 @@ private:
     int m_lastWidth = 0, m_lastHeight = 0;
 
     uint64_t m_hover = 0, m_pressed = 0;  // button serials
+    uint64_t m_focus = 0;
     bool m_mouseDown = false;
     bool m_draining = false;
     std::bitset<256> m_keysDown;

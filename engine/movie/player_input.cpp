@@ -122,6 +122,7 @@ void Player::MouseMove(double x, double y) {
 void Player::MouseDown(double x, double y) {
     SetHover(ButtonAt(x, y));
     m_mouseDown = true;
+    ClickField(x, y);
     if (DisplayObject* button = FindInstance(m_hover)) {
         m_pressed = m_hover;
         button->SetButtonPhase(ButtonPhase::Down);
@@ -152,6 +153,7 @@ void Player::KeyDown(uint8_t keyCode) {
     m_keysDown.set(keyCode);
     m_lastKey = keyCode;
     if (!m_root) return;
+    EditFocusedField(keyCode);
     ForEachInstance(m_root->clip->Children(), [&](DisplayObject& object) {
         const ButtonDef* def = object.character ? object.character->AsButton() : nullptr;
         if (!def) return;

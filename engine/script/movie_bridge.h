@@ -85,6 +85,8 @@ public:
 
     // Fields bound to variables show the variables' values; call after each frame.
     void SyncTextFields();
+    // The user edited a field: its variable follows, then onChanged runs.
+    void FieldEdited(ClipId clip);
 
 private:
     movie::DisplayObject* Find(ClipId clip) { return m_player.FindInstance(clip); }
@@ -112,7 +114,6 @@ private:
 
     movie::Player& m_player;
     Vm* m_vm = nullptr;
-    ClipId m_focus = kNoClip;
 };
 
 }  // namespace velmora::script

@@ -219,9 +219,9 @@ void MovieBridge::ReplaceText(ClipId clip, int begin, int end, std::string_view 
     PushVariable(clip);
 }
 
-void MovieBridge::SetFocus(ClipId clip) { m_focus = clip; }
+void MovieBridge::SetFocus(ClipId clip) { m_player.SetFocus(clip); }
 
-ClipId MovieBridge::Focus() { return Find(m_focus) ? m_focus : kNoClip; }
+ClipId MovieBridge::Focus() { return Find(m_player.Focus()) ? m_player.Focus() : kNoClip; }
 
 void MovieBridge::GetSelection(int& begin, int& end, int& caret) {
     begin = end = caret = -1;
@@ -276,6 +276,15 @@ void MovieBridge::PushVariable(ClipId clip) {
     avm1::Object* scope = nullptr;
     std::string name;
     if (BoundVariable(clip, scope, name)) m_vm->Set(scope, name, avm1::Value::String(Field(clip)->Text()));
+}
+
+void MovieBridge::FieldEdited(ClipId clip) {
+    if (!m_vm || !Field(clip)) return;
+    PushVariable(clip);
+    avm1::Value field = avm1::Value::Obj(m_vm->ObjectForClip(clip));
+    m_vm->CallClipMethod(clip, "onChanged", std::span<const avm1::Value>(&field, 1));
+    avm1::Value args[2] = {avm1::Value::String("onChanged"), field};
+    m_vm->CallValue(m_vm->Get(field.AsObject(), "broadcastMessage"), field, args);
 }
 
 void MovieBridge::SyncTextFields() {

@@ -80,6 +80,10 @@ void ScriptedPlayer::SetCallbacks(movie::PlayerCallbacks callbacks) {
     callbacks.clipRemoved = [this](uint64_t serial) { ClipRemoved(serial); };
     callbacks.hasUnloadMethod = [this](uint64_t serial) { return m_vm && m_vm->HasClipMethod(serial, "onUnload"); };
     callbacks.ticked = [this] { Ticked(); };
+    callbacks.textChanged = [this](uint64_t serial) {
+        if (m_vm && !m_stopped) m_bridge.FieldEdited(serial);
+        if (m_owner.textChanged) m_owner.textChanged(serial);
+    };
     m_player.SetCallbacks(std::move(callbacks));
 }
 
@@ -108,6 +112,8 @@ void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
         return;
     }
     if (request.source != movie::ActionSource::ClipMethod) {
+        // Fields placed since the last frame bring their variables before scripts look.
+        if (request.source == movie::ActionSource::Frame) m_bridge.SyncTextFields();
         m_vm->RunActions(CodeFor(request), request.target);
         return;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -145,16 +146,21 @@ private:
     }
 
     void Flush(std::u16string& run) {
-        if (!run.empty()) m_out.Append(run, Current());
+        if (run.empty()) return;
+        if (!m_paragraphFormat) m_paragraphFormat = Current().ParagraphPart();
+        m_out.Append(run, Current());
         run.clear();
     }
 
-    // Ends the paragraph being written: its attributes come from the format in effect now.
+    // Ends the paragraph being written. Its attributes are those of the last paragraph tag
+    // opened before its text, or of its first text.
     void EndParagraph(bool withBreak) {
         const size_t start = m_paragraphStart;
+        const TextFormat paragraph = m_paragraphFormat.value_or(Current().ParagraphPart());
         if (withBreak) m_out.Append(u"\r", Current());
-        if (m_out.Length() > start) m_out.ApplyFormat(start, m_out.Length(), Current().ParagraphPart());
+        if (m_out.Length() > start) m_out.ApplyFormat(start, m_out.Length(), paragraph);
         m_paragraphStart = m_out.Length();
+        m_paragraphFormat.reset();
         m_lastWasSpace = false;
     }
 
@@ -231,6 +237,8 @@ private:
         } else if (n != "span") {
             return;  // unknown tags are ignored, their text kept
         }
+        if ((n == "p" || n == "li" || n == "textformat") && m_out.Length() == m_paragraphStart)
+            m_paragraphFormat = f.ParagraphPart();
         m_stack.emplace_back(n, std::move(f));
     }
 
@@ -253,6 +261,7 @@ private:
     std::vector<std::pair<std::string, TextFormat>> m_stack;
     FormattedText m_out;
     size_t m_paragraphStart = 0;
+    std::optional<TextFormat> m_paragraphFormat;
     bool m_lastWasSpace = false;
 };
 
