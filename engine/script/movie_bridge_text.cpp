@@ -264,8 +264,8 @@ void MovieBridge::PullVariable(ClipId clip) {
     EditText* f = Field(clip);
     avm1::Value value = m_vm->Get(scope, name);
     if (value.IsUndefined()) {
-        // An unset variable takes the field's text.
-        m_vm->Set(scope, name, avm1::Value::String(f->Text()));
+        // An unset variable takes the field's text; an empty field leaves it unset.
+        if (f->Length() > 0) m_vm->Set(scope, name, avm1::Value::String(f->Text()));
         return;
     }
     std::string text = m_vm->ToString(value);

@@ -79,7 +79,12 @@ int RunOne(const fs::path& dir) {
     options.width = options.height = 1;  // the picture is not compared here
     options.movieFolder = dir.string();
     movie::PlayerCallbacks callbacks;
-    callbacks.trace = [](std::string_view line) { std::cout << line << '\n'; };
+    // The recorded logs break lines at a carriage return too (text fields end paragraphs with one).
+    callbacks.trace = [](std::string_view line) {
+        std::string text(line);
+        std::replace(text.begin(), text.end(), '\r', '\n');
+        std::cout << text << '\n';
+    };
     std::vector<uint8_t> bytes(swf.begin(), swf.end());
     swfrun::RunResult result = swfrun::RunMovie(bytes, options, std::move(callbacks));
     std::cout.flush();
