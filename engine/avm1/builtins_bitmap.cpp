@@ -350,12 +350,13 @@ void InstallBitmapBuiltins(Vm& vm) {
             const int width = Int(v, c.Arg(0)), height = Int(v, c.Arg(1));
             const bool transparent = c.args.size() < 3 || v.ToBool(c.args[2]);
             const uint32_t fill = c.args.size() > 3 ? Color(v, c.args[3]) : 0xFFFFFFFF;
-            if (ValidSize(v, width, height))
-                state->pixels = std::make_shared<BitmapBuffer>(width, height, transparent, fill);
+            if (!ValidSize(v, width, height)) return Value();  // `new` gives undefined
+            state->pixels = std::make_shared<BitmapBuffer>(width, height, transparent, fill);
         }
         self->SetData(std::move(state));
-        return Value();
+        return c.thisValue;
     }, proto, package);
+    ctor->m_makesOwnObject = true;
     for (auto [name, value] : {std::pair{"RED_CHANNEL", 1}, {"GREEN_CHANNEL", 2}, {"BLUE_CHANNEL", 4},
                                {"ALPHA_CHANNEL", 8}})
         ctor->Define(name, Value::Number(value), 0);

@@ -455,7 +455,8 @@ Value Vm::Construct(Object* ctorObj, std::span<const Value> args) {
             throw;
         }
         --m_callDepth;
-        if (ctor->m_makesOwnObject && r.IsObject()) return r;
+        // Such a constructor may also refuse: `new` then gives undefined (BitmapData too large).
+        if (ctor->m_makesOwnObject && (r.IsObject() || r.IsUndefined())) return r;
         return thisValue;
     }
     Call(ctor, thisValue, args, obj->Proto());
