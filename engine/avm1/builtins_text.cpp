@@ -16,7 +16,7 @@ constexpr const char* kAlignNames[] = {"left", "right", "center", "justify"};
 // TextFormat's fields in the order the constructor takes them, then the rest.
 constexpr const char* kFormatFields[] = {"font", "size", "color", "bold", "italic", "underline", "url", "target",
                                          "align", "leftMargin", "rightMargin", "indent", "leading", "blockIndent",
-                                         "tabStops", "bullet", "kerning", "letterSpacing", "display"};
+                                         "tabStops", "bullet", "kerning", "letterSpacing"};
 
 Value OptionalNumber(const std::optional<double>& v) { return v ? Value::Number(*v) : Value::Null(); }
 Value OptionalBool(const std::optional<bool>& v) { return v ? Value::Bool(*v) : Value::Null(); }
@@ -27,7 +27,6 @@ bool IsSet(const Value& v) { return !v.IsUndefined() && !v.IsNull(); }
 Object* NewFormatObject(Vm& vm) {
     Object* o = vm.Make<Object>(vm.Protos().textFormat);
     for (const char* name : kFormatFields) o->SetOwn(name, Value::Null(), vm.Version());
-    o->SetOwn("display", Value::String("block"), vm.Version());
     return o;
 }
 
@@ -117,12 +116,25 @@ void InstallTextFormat(Vm& vm) {
             Object* self = c.thisValue.AsObject();
             if (!self) return {};
             for (const char* name : kFormatFields) self->SetOwn(name, Value::Null(), v.Version());
-            self->SetOwn("display", Value::String("block"), v.Version());
             for (size_t i = 0; i < c.args.size() && i < 13; ++i)
                 if (IsSet(c.args[i])) self->SetOwn(kFormatFields[i], c.args[i], v.Version());
             return c.thisValue;
         },
         proto);
+    // display takes only the player's three values; anything else is "block". It lives in
+    // the object's internal value.
+    Property& display = proto->Define("display", Value(), kDontEnum);
+    display.getter = vm.NewNative([](Vm&, CallContext& c) -> Value {
+        Object* self = c.thisValue.AsObject();
+        return self && self->Internal().IsString() ? self->Internal() : Value::String("block");
+    });
+    display.setter = vm.NewNative([](Vm& v, CallContext& c) -> Value {
+        Object* self = c.thisValue.AsObject();
+        if (!self) return {};
+        std::string value = IsSet(c.Arg(0)) ? v.ToString(c.Arg(0)) : std::string();
+        self->SetInternal(Value::String(value == "inline" || value == "none" ? value : "block"));
+        return {};
+    });
 }
 
 // (begin, end) of getTextFormat/setTextFormat from the leading number arguments; -1 for absent.
