@@ -25,10 +25,10 @@ DisplayObject::~DisplayObject() {
 }
 
 const Shape* DisplayObject::DrawnShape() {
-    if (!character) return nullptr;
+    if (!character) return drawing ? drawing->Current() : nullptr;
     if (const Shape* s = character->AsShape()) return s;
     const swf::MorphShape* morph = character->AsMorph();
-    if (!morph) return nullptr;
+    if (!morph) return drawing ? drawing->Current() : nullptr;
     if (!m_morph || m_morphRatio != place.ratio) {
         m_morph = std::make_shared<const Shape>(swf::InterpolateMorph(*morph, place.ratio));
         m_morphRatio = place.ratio;

@@ -17,6 +17,7 @@
 #include "engine/backend/font_provider.h"
 #include "engine/movie/definition.h"
 #include "engine/raster/bitmap_buffer.h"
+#include "engine/movie/drawing.h"
 #include "engine/text/glyph_run.h"
 #include "engine/text/edit_text.h"
 
@@ -104,6 +105,7 @@ struct DisplayObject {
     DisplayObject& operator=(const DisplayObject&) = delete;
 
     // The shape to draw (a morph at the current ratio, a text field's box), or nullptr.
+    // Drawing-API content counts for clips and for instances whose character is no shape.
     const Shape* DrawnShape();
     // The text to draw (static text, made on first use with the player's device fonts),
     // or nullptr. Hit tests and bounds of text use the picture's bounds.
@@ -129,6 +131,7 @@ struct DisplayObject {
     std::unique_ptr<MovieClip> clip;  // sprites and the root
     std::shared_ptr<const raster::BitmapBuffer> bitmap;  // attached script bitmaps
     bool bitmapSmoothing = false;
+    std::unique_ptr<Drawing> drawing;  // made by the first drawing-API call
     ButtonPhase buttonPhase = ButtonPhase::Up;
     std::unique_ptr<text::EditText> editText;  // text fields
     DisplayList buttonChildren;       // records shown in the current phase

@@ -394,6 +394,7 @@ DisplayObject* MovieClip::Duplicate(const DisplayObject& source, int32_t depth, 
     // Copied before the copy starts, so its load handlers run.
     object->place = source.place;
     object->clipActions = source.clipActions;
+    if (source.drawing) object->drawing = std::make_unique<Drawing>(*source.drawing);
     return Adopt(std::move(object), name);
 }
 

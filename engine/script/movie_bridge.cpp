@@ -424,6 +424,70 @@ void MovieBridge::SetEffects(ClipId clip, const avm1::DisplayEffects& effects) {
     }
 }
 
+namespace {
+
+// Script pixels -> whole twips; what is not a finite number is 0.
+int32_t Twips(const std::vector<double>& n, size_t i) {
+    double v = i < n.size() && std::isfinite(n[i]) ? n[i] * kTwips : 0;
+    return static_cast<int32_t>(std::clamp(v, -1e9, 1e9));
+}
+
+// An RGB number and a 0-100 alpha (100 when absent).
+Rgba ColorArg(const std::vector<double>& n, size_t rgb, size_t a) {
+    auto c = static_cast<uint32_t>(rgb < n.size() && std::isfinite(n[rgb]) ? static_cast<int64_t>(n[rgb]) : 0);
+    double alpha = a < n.size() && std::isfinite(n[a]) ? std::clamp(n[a], 0.0, 100.0) : 100;
+    return {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c),
+            static_cast<uint8_t>(std::lround(alpha * 2.55))};
+}
+
+}  // namespace
+
+void MovieBridge::Draw(ClipId clip, const DrawCommand& command) {
+    movie::DisplayObject* o = Find(clip);
+    if (!o || !o->clip) return;
+    if (!o->drawing) o->drawing = std::make_unique<movie::Drawing>();
+    movie::Drawing& d = *o->drawing;
+    const std::vector<double>& n = command.numbers;
+    using K = DrawCommand::Kind;
+    switch (command.kind) {
+    case K::Clear: d.Clear(); break;
+    case K::MoveTo: d.MoveTo(Twips(n, 0), Twips(n, 1)); break;
+    case K::LineTo: d.LineTo(Twips(n, 0), Twips(n, 1)); break;
+    case K::CurveTo: d.CurveTo(Twips(n, 0), Twips(n, 1), Twips(n, 2), Twips(n, 3)); break;
+    case K::LineStyle: {
+        if (n.empty() || !std::isfinite(n[0])) {
+            d.SetLine(nullptr);
+            break;
+        }
+        LineStyle style;
+        style.width = static_cast<uint16_t>(std::clamp(n[0], 0.0, 255.0) * kTwips);
+        style.color = ColorArg(n, 1, 2);
+        d.SetLine(&style);
+        break;
+    }
+    case K::BeginFill:
+    case K::BeginGradientFill: {
+        if (n.empty()) {
+            d.SetFill(nullptr);
+            break;
+        }
+        // A gradient fills with its first colour. Its numbers: the colour count, the colours,
+        // the alpha count, the alphas, ...
+        FillStyle style;
+        if (command.kind == K::BeginFill) {
+            style.color = ColorArg(n, 0, 1);
+        } else {
+            const size_t colours = std::isfinite(n[0]) ? static_cast<size_t>(std::clamp(n[0], 0.0, 1e6)) : 0;
+            style.color = ColorArg(n, 1, colours + 2);
+        }
+        d.SetFill(&style);
+        break;
+    }
+    case K::EndFill: d.SetFill(nullptr); break;
+    }
+    o->context.changed = true;
+}
+
 ColorTransform MovieBridge::GetColorTransform(ClipId clip) {
     movie::DisplayObject* o = Find(clip);
     return o ? o->place.colorTransform : ColorTransform{};

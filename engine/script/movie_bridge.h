@@ -55,7 +55,7 @@ public:
     void GlobalToLocal(ClipId clip, double& x, double& y) override;
     void StartDrag(ClipId, bool, const Bounds*) override {}
     void StopDrag() override {}
-    void Draw(ClipId, const DrawCommand&) override {}
+    void Draw(ClipId clip, const DrawCommand& command) override;
     ClipId AttachBitmap(ClipId parent, std::shared_ptr<raster::BitmapBuffer> pixels, int depth,
                         bool smoothing) override;
     void DrawClip(ClipId clip, raster::BitmapBuffer& into, const Matrix& matrix, const ColorTransform& cx,

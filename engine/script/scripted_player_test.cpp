@@ -463,6 +463,28 @@ TEST_F(ScriptedPlayerTest, InitActionsRunOnceBeforeTimelineInstancesTakeTheirReg
     EXPECT_EQ(lines, (std::vector<std::string>{"init", "construct", "ctor", "frame ", "C", "frame ", "C"}));
 }
 
+TEST_F(ScriptedPlayerTest, DrawnContentSizesTheClipAndGoesWithItsCopies) {
+    Asm frame1;
+    CallOn(frame1, "_root", "createEmptyMovieClip", {1, "d"});
+    CallOn(frame1, "d", "lineStyle", {4});
+    CallOn(frame1, "d", "beginFill", {0xFF0000});
+    CallOn(frame1, "d", "moveTo", {10, 10});
+    CallOn(frame1, "d", "lineTo", {10, 110});
+    CallOn(frame1, "d", "lineTo", {110, 110});
+    CallOn(frame1, "d", "curveTo", {60, 10, 110, 60});
+    CallOn(frame1, "d", "endFill", {});  // closes the outline back to (10, 10)
+    TraceMember(frame1, "d", "_width");  // 100 wide plus half the line on each side
+    frame1.Push({0, "d"}).Do(Op::GetVariable).Push({"getBounds"}).Do(Op::CallMethod);
+    frame1.Push({"yMin"}).Do(Op::GetMember).Do(Op::Trace);
+    CallOn(frame1, "d", "duplicateMovieClip", {2, "copy"});
+    TraceMember(frame1, "copy", "_height");
+    CallOn(frame1, "d", "clear", {});
+    TraceMember(frame1, "d", "_width");
+    TraceMember(frame1, "copy", "_height");
+    Player().Load(Movie({frame1}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"104", "8", "104", "0", "104"}));
+}
+
 }  // namespace
 }  // namespace velmora::script
 
