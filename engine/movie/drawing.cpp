@@ -51,26 +51,9 @@ void Drawing::MoveTo(int32_t x, int32_t y) {
     m_y = m_startY = y;
 }
 
-void Drawing::LineTo(int32_t x, int32_t y) {
-    ShapeEdge e;
-    e.x0 = m_x;
-    e.y0 = m_y;
-    e.x1 = x;
-    e.y1 = y;
-    AddEdge(e);
-}
+void Drawing::LineTo(int32_t x, int32_t y) { AddEdge({m_x, m_y, 0, 0, x, y, false}); }
 
-void Drawing::CurveTo(int32_t cx, int32_t cy, int32_t x, int32_t y) {
-    ShapeEdge e;
-    e.x0 = m_x;
-    e.y0 = m_y;
-    e.cx = cx;
-    e.cy = cy;
-    e.x1 = x;
-    e.y1 = y;
-    e.curved = true;
-    AddEdge(e);
-}
+void Drawing::CurveTo(int32_t cx, int32_t cy, int32_t x, int32_t y) { AddEdge({m_x, m_y, cx, cy, x, y, true}); }
 
 void Drawing::AddEdge(ShapeEdge e) {
     if (m_shape.layers.empty()) m_shape.layers.emplace_back();
