@@ -16,8 +16,8 @@
 #include "engine/core/geometry.h"
 #include "engine/backend/font_provider.h"
 #include "engine/movie/definition.h"
-#include "engine/raster/bitmap_buffer.h"
 #include "engine/movie/drawing.h"
+#include "engine/raster/bitmap_buffer.h"
 #include "engine/text/glyph_run.h"
 #include "engine/text/edit_text.h"
 
