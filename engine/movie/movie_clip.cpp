@@ -253,7 +253,8 @@ void MovieClip::Apply(const swf::PlaceObject& p) {
         Introduce(placed);
         return;
     }
-    if (exists && p.move) ApplyPlacement(*it->second, p);
+    // Moves reach only what the timeline itself still places; removals reach anything.
+    if (exists && p.move && it->second->fromTimeline && !it->second->swapped) ApplyPlacement(*it->second, p);
 }
 
 void MovieClip::QueueActions(uint16_t frame) {

@@ -485,6 +485,33 @@ TEST_F(ScriptedPlayerTest, DrawnContentSizesTheClipAndGoesWithItsCopies) {
     EXPECT_EQ(lines, (std::vector<std::string>{"104", "8", "104", "0", "104"}));
 }
 
+TEST_F(ScriptedPlayerTest, TimelineMovesSkipAScriptClipSwappedIntoTheirDepthButRemovalsReachIt) {
+    swfgen::MovieBuilder m = WithEmptySprite();
+    swf::PlaceObject placed = swfgen::Placement(1, 2);
+    placed.name = "placed";
+    m.Place(placed);
+    Asm frame1;
+    CallOn(frame1, "_root", "createEmptyMovieClip", {1, "made"});
+    frame1.Push({"placed"}).Do(Op::GetVariable).Push({1, "made"}).Do(Op::GetVariable);
+    frame1.Push({"swapDepths"}).Do(Op::CallMethod).Do(Op::Pop);  // made now at depth 2
+    m.DoAction(frame1.Bytes());
+    m.ShowFrame();
+    m.Move(2, Matrix{1, 0, 0, 1, 2000, 0});
+    Asm frame2;
+    TraceMember(frame2, "made", "_x");
+    m.DoAction(frame2.Bytes());
+    m.ShowFrame();
+    m.Remove(2);
+    Asm frame3;
+    frame3.Push({"made"}).Do(Op::GetVariable).Do(Op::TypeOf).Do(Op::Trace).Do(Op::Stop);
+    m.DoAction(frame3.Bytes());
+    m.ShowFrame();
+    Player().Load(m.Build());
+    Player().RunFrame();
+    Player().RunFrame();
+    EXPECT_EQ(lines, (std::vector<std::string>{"0", "undefined"}));
+}
+
 }  // namespace
 }  // namespace velmora::script
 
