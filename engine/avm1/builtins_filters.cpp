@@ -85,7 +85,8 @@ void FitMatrix(FilterValues& f) {
 const std::vector<double> kIdentityMatrix = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0};
 
 bool ValidType(const std::string& t) { return t == "inner" || t == "outer" || t == "full"; }
-bool ValidMode(const std::string& m) { return m == "wrap" || m == "clamp" || m == "ignore" || m == "color"; }
+const std::string kModes[] = {"wrap", "clamp", "ignore", "color"};
+bool ValidMode(const std::string& m) { return std::find(std::begin(kModes), std::end(kModes), m) != std::end(kModes); }
 
 // One script property of a filter class.
 struct Field {
@@ -238,6 +239,10 @@ void InstallFilterClass(Vm& vm, Object* package, Object* base, FilterClass cls) 
             }
             (*fields)[i].set(v, *values, c.args[i]);
         }
+        // A substitute colour given without its alpha is opaque (both classes take the
+        // colour eighth and its alpha ninth).
+        if ((cls == FilterClass::Convolution || cls == FilterClass::DisplacementMap) && c.args.size() == 8)
+            values->alpha = 1;
         self->SetData(std::move(values));
         return Value();
     }, proto, package);
@@ -390,7 +395,17 @@ std::optional<Filter> FilterFromObject(Vm&, const Value& v) {
         f.clamp = s->clamp;
         f.defaultColor = ToRgba(s->color, s->alpha);
         break;
-    case FilterClass::DisplacementMap: return std::nullopt;
+    case FilterClass::DisplacementMap:
+        f.kind = FilterKind::DisplacementMap;
+        f.mapX = s->mapX;
+        f.mapY = s->mapY;
+        f.componentX = ToUint32(s->componentX);
+        f.componentY = ToUint32(s->componentY);
+        f.scaleX = s->scaleX;
+        f.scaleY = s->scaleY;
+        f.mode = static_cast<uint8_t>(std::find(std::begin(kModes), std::end(kModes), s->mode) - std::begin(kModes));
+        f.defaultColor = ToRgba(s->color, s->alpha);
+        break;
     }
     return f;
 }
@@ -399,7 +414,7 @@ Value ObjectFromFilter(Vm& vm, const Filter& f) {
     static constexpr FilterClass kFromKind[] = {FilterClass::DropShadow, FilterClass::Blur, FilterClass::Glow,
                                                 FilterClass::Bevel, FilterClass::GradientGlow,
                                                 FilterClass::Convolution, FilterClass::ColorMatrix,
-                                                FilterClass::GradientBevel};
+                                                FilterClass::GradientBevel, FilterClass::DisplacementMap};
     auto s = Defaults(kFromKind[static_cast<int>(f.kind)]);
     auto color = [](Rgba c) { return static_cast<double>(uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b); };
     s->blurX = f.blurX;
@@ -432,6 +447,15 @@ Value ObjectFromFilter(Vm& vm, const Filter& f) {
     }
     if (f.kind == FilterKind::ColorMatrix || f.kind == FilterKind::Convolution)
         s->matrix.assign(f.matrix.begin(), f.matrix.end());
+    if (f.kind == FilterKind::DisplacementMap) {
+        s->mapX = f.mapX;
+        s->mapY = f.mapY;
+        s->componentX = f.componentX;
+        s->componentY = f.componentY;
+        s->scaleX = f.scaleX;
+        s->scaleY = f.scaleY;
+        s->mode = kModes[std::min<size_t>(f.mode, 3)];
+    }
     if (f.kind == FilterKind::Convolution) {
         s->matrixX = f.matrixX;
         s->matrixY = f.matrixY;
@@ -439,6 +463,8 @@ Value ObjectFromFilter(Vm& vm, const Filter& f) {
         s->bias = f.bias;
         s->preserveAlpha = f.preserveAlpha;
         s->clamp = f.clamp;
+    }
+    if (f.kind == FilterKind::Convolution || f.kind == FilterKind::DisplacementMap) {
         s->color = color(f.defaultColor);
         s->alpha = f.defaultColor.a / 255.0;
     }

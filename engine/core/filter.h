@@ -9,9 +9,9 @@
 
 namespace velmora {
 
-// In SWF filter-id order.
+// In SWF filter-id order; displacement maps come from scripts only.
 enum class FilterKind : uint8_t {
-    DropShadow, Blur, Glow, Bevel, GradientGlow, Convolution, ColorMatrix, GradientBevel
+    DropShadow, Blur, Glow, Bevel, GradientGlow, Convolution, ColorMatrix, GradientBevel, DisplacementMap
 };
 
 // One bitmap filter. Fields a filter kind does not use stay at their defaults. Distances
@@ -27,8 +27,13 @@ struct Filter {
     std::vector<float> matrix;     // colour matrix (20) or convolution (w*h)
     unsigned matrixX = 0, matrixY = 0;
     float divisor = 1, bias = 0;
-    Rgba defaultColor;
+    Rgba defaultColor;             // convolution and displacement substitute colour
     bool clamp = false, preserveAlpha = false;
+    // Displacement map: where the map starts, the map channels that move x and y, how far,
+    // and what shows beyond the edges (0 wrap, 1 clamp, 2 ignore, 3 colour).
+    double mapX = 0, mapY = 0, scaleX = 0, scaleY = 0;
+    unsigned componentX = 0, componentY = 0;
+    uint8_t mode = 0;
 
     friend bool operator==(const Filter&, const Filter&) = default;
 };

@@ -250,7 +250,8 @@ int FilterMargin(const std::vector<Filter>& filters, double scale) {
         const double blur = std::max(f.blurX, f.blurY) * scale;
         const double spread = std::ceil(blur / 2) * std::max(1u, f.passes);
         switch (f.kind) {
-        case FilterKind::ColorMatrix: break;
+        case FilterKind::ColorMatrix:
+        case FilterKind::DisplacementMap: break;
         case FilterKind::Convolution: margin += std::max(f.matrixX, f.matrixY); break;
         case FilterKind::Blur: margin += spread; break;
         default: margin += spread + std::fabs(f.distance) * scale; break;
@@ -260,7 +261,8 @@ int FilterMargin(const std::vector<Filter>& filters, double scale) {
 }
 
 void ApplyFilter(Surface& surface, const PixelRect& area, const Filter& f, double scale) {
-    if (area.right <= area.left || area.bottom <= area.top) return;
+    // A displacement needs its map bitmap, which only the script side holds.
+    if (area.right <= area.left || area.bottom <= area.top || f.kind == FilterKind::DisplacementMap) return;
     Picture p = Read(surface, area);
     switch (f.kind) {
     case FilterKind::Blur:
@@ -273,6 +275,7 @@ void ApplyFilter(Surface& surface, const PixelRect& area, const Filter& f, doubl
     case FilterKind::GradientBevel: Bevel(p, f, scale); break;
     case FilterKind::ColorMatrix: ColorMatrix(p, f); break;
     case FilterKind::Convolution: Convolution(p, f); break;
+    case FilterKind::DisplacementMap: break;
     }
     Write(p, surface, area);
 }

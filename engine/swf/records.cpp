@@ -264,6 +264,7 @@ std::vector<Filter> ReadFilterList(BitReader& r) {
         case FilterKind::ColorMatrix:
             for (int k = 0; k < 20; ++k) f.matrix.push_back(r.Float32());
             break;
+        case FilterKind::DisplacementMap: break;  // never in a movie (ids above 7 fail)
         }
         if (r.Ok()) filters.push_back(std::move(f));
     }

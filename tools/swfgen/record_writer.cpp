@@ -267,8 +267,11 @@ void WriteLineStyles(BitWriter& w, const std::vector<LineStyle>& lines, int shap
 
 void WriteFilterList(BitWriter& w, const std::vector<swf::Filter>& filters) {
     using swf::FilterKind;
-    w.U8(static_cast<uint8_t>(filters.size()));
+    // Displacement maps exist only in scripts; the format has no record for them.
+    auto recorded = [](const swf::Filter& f) { return f.kind != FilterKind::DisplacementMap; };
+    w.U8(static_cast<uint8_t>(std::count_if(filters.begin(), filters.end(), recorded)));
     for (const auto& f : filters) {
+        if (!recorded(f)) continue;
         w.U8(static_cast<uint8_t>(f.kind));
         auto color = [&](size_t i) { WriteRgba(w, i < f.colors.size() ? f.colors[i] : Rgba{}); };
         auto flags = [&](bool onTop) {
@@ -329,6 +332,7 @@ void WriteFilterList(BitWriter& w, const std::vector<swf::Filter>& filters) {
         case FilterKind::ColorMatrix:
             for (size_t i = 0; i < 20; ++i) w.Float32(i < f.matrix.size() ? f.matrix[i] : 0.0f);
             break;
+        case FilterKind::DisplacementMap: break;
         }
     }
 }
