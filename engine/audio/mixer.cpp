@@ -48,22 +48,80 @@ void EnvelopeAt(const std::vector<EnvelopePoint>& envelope, uint64_t position44,
 
 }  // namespace
 
-void Mixer::Start(uint16_t soundId, std::shared_ptr<const Pcm> sound, const SoundInfo& info) {
+uint64_t Mixer::Start(uint16_t soundId, std::shared_ptr<const Pcm> sound, const SoundInfo& info, uint64_t owner) {
     std::lock_guard lock(m_mutex);
     if (info.syncStop) {
         std::erase_if(m_voices, [&](const Voice& v) { return v.id == soundId; });
-        return;
+        return 0;
     }
-    if (!sound || sound->Frames() == 0 || sound->rate <= 0) return;
+    if (!sound || sound->Frames() == 0 || sound->rate <= 0) return 0;
     if (info.syncNoMultiple &&
         std::any_of(m_voices.begin(), m_voices.end(), [&](const Voice& v) { return v.id == soundId; }))
-        return;
+        return 0;
     const double toSource = static_cast<double>(sound->rate) / kOutputRate;
     const double frames = static_cast<double>(sound->Frames());
     const double start = std::min(frames, info.inPoint.value_or(0) * toSource);
     const double end = info.outPoint ? std::clamp(*info.outPoint * toSource, start, frames) : frames;
-    if (end <= start) return;
-    m_voices.push_back({soundId, std::move(sound), info, start, end, start, std::max<uint32_t>(info.loops, 1)});
+    if (end <= start) return 0;
+    const uint64_t handle = m_nextVoice++;
+    m_voices.push_back({handle, owner, soundId, std::move(sound), info, start, end, start,
+                        std::max<uint32_t>(info.loops, 1)});
+    return handle;
+}
+
+void Mixer::StopOwner(uint64_t owner) {
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_voices, [&](const Voice& v) { return v.owner == owner; });
+}
+
+bool Mixer::IsVoicePlaying(uint64_t voice) const {
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_voices.begin(), m_voices.end(), [&](const Voice& v) { return v.handle == voice; });
+}
+
+double Mixer::VoicePositionMs(uint64_t voice) const {
+    std::lock_guard lock(m_mutex);
+    for (const Voice& v : m_voices)
+        if (v.handle == voice) return v.position * 1000.0 / v.sound->rate;
+    return 0;
+}
+
+void Mixer::SetTransform(uint64_t owner, const SoundTransform& transform) {
+    std::lock_guard lock(m_mutex);
+    if (transform == SoundTransform{}) m_transforms.erase(owner);
+    else m_transforms[owner] = transform;
+}
+
+SoundTransform Mixer::Transform(uint64_t owner) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_transforms.find(owner);
+    return found == m_transforms.end() ? SoundTransform{} : found->second;
+}
+
+void Mixer::ForgetOwner(uint64_t owner) {
+    std::lock_guard lock(m_mutex);
+    m_transforms.erase(owner);
+}
+
+Mixer::Gains Mixer::GainsOf(uint64_t owner) const {
+    // Output = global * owner, each a 2x2 matrix of percentages scaled by its volume.
+    struct Matrix2 {
+        double ll, lr, rl, rr;
+    };
+    const auto matrixOf = [&](uint64_t key) {
+        const auto found = m_transforms.find(key);
+        const SoundTransform t = found == m_transforms.end() ? SoundTransform{} : found->second;
+        const double v = t.volume / 100.0;
+        return Matrix2{t.ll * v / 100.0, t.lr * v / 100.0, t.rl * v / 100.0, t.rr * v / 100.0};
+    };
+    Matrix2 m = matrixOf(owner);
+    if (owner != kGlobalOwner) {
+        const Matrix2 g = matrixOf(kGlobalOwner);
+        m = {g.ll * m.ll + g.lr * m.rl, g.ll * m.lr + g.lr * m.rr, g.rl * m.ll + g.rr * m.rl, g.rl * m.lr + g.rr * m.rr};
+    }
+    // Past 256 times louder everything clips anyway; the bound keeps the sums in range.
+    const auto fixed = [](double gain) { return static_cast<int64_t>(std::clamp(gain, -256.0, 256.0) * 65536); };
+    return {fixed(m.ll), fixed(m.lr), fixed(m.rr), fixed(m.rl)};
 }
 
 void Mixer::Stop(uint16_t soundId) {
@@ -112,7 +170,16 @@ void Mixer::SetVolume(int percent) {
     m_volume = std::clamp(percent, 0, 100);
 }
 
-bool Mixer::MixVoice(Voice& voice, int32_t* accumulator, size_t frames) const {
+namespace {
+
+void Accumulate(int32_t* frame, int64_t left, int64_t right, int64_t ll, int64_t lr, int64_t rr, int64_t rl) {
+    frame[0] += static_cast<int32_t>((left * ll + right * lr) >> 16);
+    frame[1] += static_cast<int32_t>((right * rr + left * rl) >> 16);
+}
+
+}  // namespace
+
+bool Mixer::MixVoice(Voice& voice, const Gains& g, int32_t* accumulator, size_t frames) const {
     const double step = static_cast<double>(voice.sound->rate) / kOutputRate;
     for (size_t f = 0; f < frames; ++f) {
         if (voice.position >= voice.end) {
@@ -123,21 +190,20 @@ bool Mixer::MixVoice(Voice& voice, int32_t* accumulator, size_t frames) const {
         int32_t left, right, envLeft, envRight;
         SampleAt(*voice.sound, voice.position, left, right);
         EnvelopeAt(voice.info.envelope, voice.played44, envLeft, envRight);
-        accumulator[2 * f] += static_cast<int32_t>(static_cast<int64_t>(left) * envLeft / 32768);
-        accumulator[2 * f + 1] += static_cast<int32_t>(static_cast<int64_t>(right) * envRight / 32768);
+        Accumulate(accumulator + 2 * f, static_cast<int64_t>(left) * envLeft / 32768,
+                   static_cast<int64_t>(right) * envRight / 32768, g.ll, g.lr, g.rr, g.rl);
         voice.position += step;
         ++voice.played44;
     }
     return true;
 }
 
-void Mixer::MixStream(Stream& stream, int32_t* accumulator, size_t frames) const {
+void Mixer::MixStream(Stream& stream, const Gains& g, int32_t* accumulator, size_t frames) const {
     for (size_t f = 0; f < frames && !stream.blocks.empty(); ++f) {
         const Pcm& block = stream.blocks.front();
         int32_t left, right;
         SampleAt(block, stream.position, left, right);
-        accumulator[2 * f] += left;
-        accumulator[2 * f + 1] += right;
+        Accumulate(accumulator + 2 * f, left, right, g.ll, g.lr, g.rr, g.rl);
         stream.position += static_cast<double>(block.rate) / kOutputRate;
         ++stream.played;
         if (stream.queued > 0) --stream.queued;
@@ -151,8 +217,8 @@ void Mixer::MixStream(Stream& stream, int32_t* accumulator, size_t frames) const
 void Mixer::Mix(int16_t* stereo, size_t frames) {
     std::lock_guard lock(m_mutex);
     m_accumulator.assign(frames * 2, 0);
-    std::erase_if(m_voices, [&](Voice& v) { return !MixVoice(v, m_accumulator.data(), frames); });
-    for (auto& [key, stream] : m_streams) MixStream(stream, m_accumulator.data(), frames);
+    std::erase_if(m_voices, [&](Voice& v) { return !MixVoice(v, GainsOf(v.owner), m_accumulator.data(), frames); });
+    for (auto& [key, stream] : m_streams) MixStream(stream, GainsOf(key), m_accumulator.data(), frames);
     for (size_t i = 0; i < frames * 2; ++i)
         stereo[i] = static_cast<int16_t>(std::clamp(m_accumulator[i] * m_volume / 100, -32768, 32767));
 }

@@ -66,6 +66,15 @@ std::optional<StartSoundRecord> ParseStartSound(std::span<const uint8_t> body) {
     return start;
 }
 
+std::optional<StartSound2Record> ParseStartSound2(std::span<const uint8_t> body) {
+    swf::BitReader r(body);
+    StartSound2Record start;
+    start.className = r.String();
+    start.info = ReadSoundInfo(r);
+    if (!r.Ok()) return std::nullopt;
+    return start;
+}
+
 std::optional<StreamHead> ParseStreamHead(std::span<const uint8_t> body) {
     swf::BitReader r(body);
     StreamHead head;

@@ -6,9 +6,16 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace velmora::audio {
+
+// The sound tags of a SWF file.
+enum SoundTag : uint16_t {
+    kTagDefineSound = 14, kTagStartSound = 15, kTagDefineButtonSound = 17, kTagSoundStreamHead = 18,
+    kTagSoundStreamBlock = 19, kTagSoundStreamHead2 = 45, kTagStartSound2 = 89,
+};
 
 enum class SoundFormat : uint8_t {
     PcmNative = 0,  // uncompressed in the authoring machine's byte order (little-endian in practice)
@@ -54,6 +61,12 @@ struct StartSoundRecord {
     SoundInfo info;
 };
 
+// StartSound2 names the sound by its class (the export name) instead of its id.
+struct StartSound2Record {
+    std::string className;
+    SoundInfo info;
+};
+
 struct StreamHead {
     SoundFormatInfo playback;
     SoundFormatInfo stream;
@@ -70,6 +83,7 @@ struct ButtonSounds {
 
 std::optional<DefineSoundRecord> ParseDefineSound(std::span<const uint8_t> body);
 std::optional<StartSoundRecord> ParseStartSound(std::span<const uint8_t> body);
+std::optional<StartSound2Record> ParseStartSound2(std::span<const uint8_t> body);
 std::optional<StreamHead> ParseStreamHead(std::span<const uint8_t> body);
 std::optional<ButtonSounds> ParseButtonSound(std::span<const uint8_t> body);
 

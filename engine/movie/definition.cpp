@@ -41,9 +41,36 @@ std::shared_ptr<const text::Font> Character::AsFont() const {
 }
 const EditTextCharacter* Character::AsEditText() const { return Get<EditTextCharacter>(data); }
 
+const SoundDef* Character::AsSound() const { return Get<SoundDef>(data); }
+
+std::shared_ptr<const audio::Pcm> SoundDef::Decoded(audio::Mp3Decoder* mp3) const {
+    std::lock_guard lock(m_mutex);
+    if (!m_decoded) {
+        audio::DefineSoundRecord record;
+        record.format = m_format;
+        record.sampleCount = m_sampleCount;
+        record.data = m_data;
+        m_decoded = std::make_shared<const audio::Pcm>(audio::DecodeSound(record, mp3));
+    }
+    return m_decoded;
+}
+
 const Character* MovieDefinition::Find(uint16_t id) const {
     auto it = characters.find(id);
     return it == characters.end() ? nullptr : &it->second;
+}
+
+std::optional<uint16_t> MovieDefinition::FindExport(std::string_view name) const {
+    auto it = exports.find(std::string(name));
+    if (it == exports.end())
+        it = std::find_if(exports.begin(), exports.end(),
+                          [&](const auto& entry) { return SameIgnoringCase(entry.first, name); });
+    return it == exports.end() ? std::nullopt : std::optional<uint16_t>(it->second);
+}
+
+const SoundDef* MovieDefinition::FindSound(uint16_t id) const {
+    const Character* c = Find(id);
+    return c ? c->AsSound() : nullptr;
 }
 
 }  // namespace velmora::movie

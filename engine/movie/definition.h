@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "engine/audio/pcm.h"
+#include "engine/audio/sound_records.h"
 #include "engine/core/shape.h"
 #include "engine/swf/edit_text.h"
 #include "engine/swf/shape_reader.h"
@@ -37,16 +40,26 @@ struct InitAction {
 // A display-list change of a frame, in tag order.
 using FrameTag = std::variant<swf::PlaceObject, swf::RemoveObject>;
 
+// StartSound (by id) or StartSound2 (by export name) in a frame.
+struct FrameSound {
+    uint16_t soundId = 0;
+    std::string className;
+    audio::SoundInfo info;
+};
+
 struct Frame {
     std::vector<FrameTag> tags;
     std::vector<ActionBlock> actions;
     std::vector<InitAction> initActions;
+    std::vector<FrameSound> sounds;
+    std::optional<std::vector<uint8_t>> streamBlock;  // SoundStreamBlock body
     std::string label;
 };
 
 struct Timeline {
     uint16_t declaredFrames = 0;
     std::vector<Frame> frames;  // complete frames only
+    std::optional<audio::StreamHead> streamHead;
     // Frame number (1-based) of a label; labels compare without case, as in Flash.
     std::optional<uint16_t> FindLabel(std::string_view label) const;
 };
@@ -55,6 +68,25 @@ struct ButtonDef {
     swf::Button button;
     std::optional<ColorTransform> legacyTransform;  // DefineButtonCxform
     uint8_t swfVersion = 0;
+    std::optional<audio::ButtonSounds> sounds;  // DefineButtonSound
+};
+
+// DefineSound: kept as it came, decoded the first time it plays.
+class SoundDef {
+public:
+    SoundDef(audio::SoundFormatInfo format, uint32_t sampleCount, std::span<const uint8_t> data)
+        : m_format(format), m_sampleCount(sampleCount), m_data(data.begin(), data.end()) {}
+    const audio::SoundFormatInfo& Format() const { return m_format; }
+    uint32_t SampleCount() const { return m_sampleCount; }
+    double DurationMs() const { return m_format.rate > 0 ? 1000.0 * m_sampleCount / m_format.rate : 0; }
+    std::shared_ptr<const audio::Pcm> Decoded(audio::Mp3Decoder* mp3) const;
+
+private:
+    audio::SoundFormatInfo m_format;
+    uint32_t m_sampleCount;
+    std::vector<uint8_t> m_data;
+    mutable std::mutex m_mutex;
+    mutable std::shared_ptr<const audio::Pcm> m_decoded;
 };
 
 // A DefineEditText with its strings in UTF-8.
@@ -69,7 +101,8 @@ struct Character {
                               std::shared_ptr<const Bitmap>, std::shared_ptr<const Timeline>,
                               std::shared_ptr<const ButtonDef>, std::shared_ptr<const text::Font>,
                               std::shared_ptr<const text::StaticText>, std::shared_ptr<const text::Font4>,
-                              std::shared_ptr<const EditTextCharacter>>;
+                              std::shared_ptr<const EditTextCharacter>,
+                              std::shared_ptr<const SoundDef>>;
     Data data;
 
     const Shape* AsShape() const;
@@ -81,6 +114,7 @@ struct Character {
     // Fonts are shared with the drawings made of them.
     std::shared_ptr<const text::Font> AsFont() const;
     const EditTextCharacter* AsEditText() const;
+    const SoundDef* AsSound() const;
 };
 
 struct MovieDefinition {
@@ -99,6 +133,11 @@ struct MovieDefinition {
     Timeline root;
 
     const Character* Find(uint16_t id) const;
+    // The id exported under a linkage name: the exact spelling first, then any case.
+    std::optional<uint16_t> FindExport(std::string_view name) const;
+    const SoundDef* FindSound(uint16_t id) const;
+    // Any sound at all: a DefineSound or a streaming soundtrack.
+    bool hasSound = false;
 };
 
 }  // namespace velmora::movie

@@ -21,6 +21,11 @@
 #include "engine/text/glyph_run.h"
 #include "engine/text/edit_text.h"
 
+namespace velmora::audio {
+class Mixer;
+class Mp3Decoder;
+}  // namespace velmora::audio
+
 namespace velmora::movie {
 
 class MovieClip;
@@ -81,6 +86,11 @@ struct PlayContext {
     FieldFonts* fieldFonts = nullptr;  // the fonts text fields are laid out with
     // Whether scripts gave the instance an unload method (onUnload).
     std::function<bool(uint64_t serial)> hasUnloadMethod;
+    // Sound: where timelines start their sounds and feed their soundtracks.
+    audio::Mixer* mixer = nullptr;
+    audio::Mp3Decoder* mp3 = nullptr;
+    double frameRate = 12;
+    std::map<uint64_t, MovieClip*> streams;  // timelines whose soundtrack plays, by serial
 };
 
 enum class ButtonPhase : uint8_t { Up, Over, Down };

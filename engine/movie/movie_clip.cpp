@@ -1,6 +1,9 @@
 #include "engine/movie/movie_clip.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "engine/audio/mixer.h"
 
 #include "engine/movie/text_field_render.h"
 
@@ -31,6 +34,10 @@ void ForEachInstance(DisplayList& list, const std::function<void(DisplayObject&)
 
 namespace {
 
+// How far a soundtrack's blocks are handed to the mixer ahead of the frame showing:
+// more than the output device buffers, so it never runs dry between two frames.
+constexpr double kStreamLeadSeconds = 0.5;
+
 // The one empty frame of a clip made by createEmptyMovieClip.
 const Timeline& EmptyTimeline() {
     static const Timeline kEmpty{1, std::vector<Frame>(1)};
@@ -42,7 +49,60 @@ const Timeline& EmptyTimeline() {
 MovieClip::MovieClip(PlayContext& context, DisplayObject& owner, const Timeline& timeline, bool isRoot)
     : m_context(context), m_owner(owner), m_timeline(timeline), m_isRoot(isRoot) {}
 
-MovieClip::~MovieClip() = default;
+MovieClip::~MovieClip() {
+    StopStream();
+    if (m_context.mixer) m_context.mixer->ForgetOwner(m_owner.serial);
+}
+
+void MovieClip::Stop() {
+    m_playing = false;
+    StopStream();
+}
+
+void MovieClip::StopStream() {
+    if (!m_stream) return;
+    m_stream.reset();
+    m_context.streams.erase(m_owner.serial);
+    if (m_context.mixer) m_context.mixer->StreamStop(m_owner.serial);
+}
+
+void MovieClip::EnterSounds(uint16_t frame, bool continuing) {
+    audio::Mixer* mixer = m_context.mixer;
+    if (!mixer) return;
+    const Frame& f = m_timeline.frames[frame - 1];
+    const MovieDefinition& def = *m_context.definition;
+    for (const FrameSound& start : f.sounds) {
+        uint16_t id = start.soundId;
+        if (!start.className.empty()) id = def.FindExport(start.className).value_or(0);
+        if (const SoundDef* sound = def.FindSound(id)) mixer->Start(id, sound->Decoded(m_context.mp3), start.info, m_owner.serial);
+    }
+    if (!m_timeline.streamHead) return;
+    if (!continuing || !m_playing) StopStream();
+    if (!m_playing) return;
+    if (!m_stream) {
+        if (!f.streamBlock) return;  // a soundtrack starts at a frame with a block
+        m_stream.reset(new Stream{audio::StreamDecoder(*m_timeline.streamHead, m_context.mp3), frame,
+                                  static_cast<uint16_t>(frame - 1)});
+        m_context.streams[m_owner.serial] = this;
+    }
+    const int lead = static_cast<int>(std::ceil(m_context.frameRate * kStreamLeadSeconds));
+    FeedStream(static_cast<uint16_t>(std::min<int>(frame + lead, FramesLoaded())));
+}
+
+void MovieClip::FeedStream(uint16_t upTo) {
+    audio::Mixer* mixer = m_context.mixer;
+    while (m_stream->fedFrame < upTo) {
+        const uint16_t next = ++m_stream->fedFrame;
+        const Frame& f = m_timeline.frames[next - 1];
+        // A frame without a block is a frame of silence: the soundtrack keeps the timeline's pace.
+        const audio::Pcm pcm = f.streamBlock ? m_stream->decoder.Decode(*f.streamBlock, next == m_stream->startFrame)
+                                             : m_stream->decoder.Silence(m_context.frameRate);
+        if (pcm.rate > 0)
+            m_stream->queued += static_cast<uint64_t>(
+                std::llround(static_cast<double>(pcm.Frames()) * audio::Mixer::kOutputRate / pcm.rate));
+        mixer->StreamAppend(m_owner.serial, pcm);
+    }
+}
 
 uint16_t MovieClip::FramesLoaded() const { return static_cast<uint16_t>(m_timeline.frames.size()); }
 
@@ -64,6 +124,7 @@ void MovieClip::EnsureStarted() {
     if (!m_isRoot) QueueOwnerEvent(swf::kClipLoad, m_context.queue);
     FlushConstructs();
     QueueActions(m_frame);
+    EnterSounds(m_frame, false);
     StartNewChildren();
 }
 
@@ -143,12 +204,16 @@ void MovieClip::GotoFrame(uint16_t frame, bool play) {
     uint16_t loaded = FramesLoaded();
     if (loaded == 0) return;
     frame = std::clamp<uint16_t>(frame, 1, loaded);
-    if (frame == m_frame) return;
+    if (frame == m_frame) {
+        if (!play) StopStream();
+        return;
+    }
     if (frame > m_frame) {
         StepTo(frame);
     } else {
         Rebuild(frame);
     }
+    EnterSounds(m_frame, false);
 }
 
 bool MovieClip::GotoLabel(std::string_view label, bool play) {
@@ -188,8 +253,10 @@ void MovieClip::Advance() {
     if (m_playing) {
         if (m_frame < loaded) {
             StepTo(static_cast<uint16_t>(m_frame + 1));
+            EnterSounds(m_frame, true);
         } else if (!(m_isRoot && m_context.rootLoading) && loaded > 1) {
             Rebuild(1);  // loop
+            EnterSounds(1, false);
         }
         // A root still loading waits on its last frame; a one-frame timeline stays put.
     }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "engine/audio/stream_decoder.h"
 #include "engine/movie/definition.h"
 #include "engine/movie/display_object.h"
 
@@ -26,8 +28,9 @@ public:
     bool IsPlaying() const { return m_playing; }
     const Timeline& GetTimeline() const { return m_timeline; }
 
+    // A stopped timeline's soundtrack stops; playing again resumes it at the next block.
     void Play() { m_playing = true; }
-    void Stop() { m_playing = false; }
+    void Stop();
     // Jumps to a frame (clamped to the frames loaded) and queues its actions.
     void GotoFrame(uint16_t frame, bool play);
     bool GotoLabel(std::string_view label, bool play);
@@ -60,6 +63,13 @@ public:
     // then left alone by timeline rebuilds.
     void SwapDepths(int32_t from, int32_t to);
 
+    // The soundtrack (SoundStreamHead and its blocks) while it plays: the frame it started
+    // at and the output frames (44.1 kHz) handed to the mixer since.
+    bool IsStreaming() const { return m_stream != nullptr; }
+    uint16_t StreamStartFrame() const { return m_stream ? m_stream->startFrame : 0; }
+    uint64_t StreamQueued() const { return m_stream ? m_stream->queued : 0; }
+    void StopStream();
+
     DisplayList& Children() { return m_children; }
     const DisplayList& Children() const { return m_children; }
     DisplayObject& Owner() { return m_owner; }
@@ -70,6 +80,10 @@ private:
     void ApplyFrame(uint16_t frame, bool entering);
     void Apply(const swf::PlaceObject& place);
     void QueueActions(uint16_t frame);
+    // The frame's event sounds, and its soundtrack: `continuing` when the timeline simply
+    // moved on to the next frame (a jump restarts the soundtrack where it lands).
+    void EnterSounds(uint16_t frame, bool continuing);
+    void FeedStream(uint16_t upTo);
     void StartNewChildren();
     // The owner's handlers for the event, then its method.
     void QueueOwnerEvent(uint32_t event, std::vector<ActionRequest>& queue);
@@ -91,6 +105,13 @@ private:
     // the frame's tags: they run after the frame's scripts.
     bool m_unloadsAfterActions = false;
     std::vector<ActionRequest> m_lateUnloads;
+    struct Stream {
+        audio::StreamDecoder decoder;
+        uint16_t startFrame;
+        uint16_t fedFrame;  // blocks run ahead of the playhead so the output never starves
+        uint64_t queued = 0;
+    };
+    std::unique_ptr<Stream> m_stream;
 };
 
 // Applies a PlaceObject's fields to an instance.

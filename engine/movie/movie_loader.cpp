@@ -24,7 +24,8 @@ void MovieLoader::Finish() {
 void MovieLoader::EndOfData() {
     if (m_done) return;
     // The data ended without an End tag: a frame in progress still shows.
-    if (!m_pending.tags.empty() || !m_pending.actions.empty()) m_def.root.frames.push_back(std::move(m_pending));
+    if (!m_pending.tags.empty() || !m_pending.actions.empty() || !m_pending.sounds.empty())
+        m_def.root.frames.push_back(std::move(m_pending));
     m_done = true;
 }
 
@@ -111,8 +112,25 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
     case kTagDefineSprite:
         DefineSprite(body, nesting + 1);
         break;
+    case audio::kTagStartSound:
+        if (auto start = audio::ParseStartSound(body)) frame.sounds.push_back({start->id, {}, std::move(start->info)});
+        break;
+    case audio::kTagStartSound2:
+        if (auto start = audio::ParseStartSound2(body))
+            frame.sounds.push_back({0, std::move(start->className), std::move(start->info)});
+        break;
+    case audio::kTagSoundStreamHead:
+    case audio::kTagSoundStreamHead2:
+        if (auto head = audio::ParseStreamHead(body); head && !timeline.streamHead) {
+            timeline.streamHead = *head;
+            m_def.hasSound = true;
+        }
+        break;
+    case audio::kTagSoundStreamBlock:
+        if (timeline.streamHead) frame.streamBlock.emplace(body.begin(), body.end());
+        break;
     default: {
-        // Character definitions; anything else (Protect, EnableDebugger, sound,
+        // Character definitions; anything else (Protect, EnableDebugger,
         // DefineFontAlignZones, unknown tags) is skipped.
         uint16_t id = r.U16();
         if (!r.Ok()) break;
@@ -176,6 +194,22 @@ bool MovieLoader::HandleTag(uint16_t code, std::span<const uint8_t> body, Timeli
                 text->variableName = utf8(e->variableName);
                 text->def = std::move(*e);
                 AddCharacter(id, std::shared_ptr<const EditTextCharacter>(std::move(text)));
+            }
+            break;
+        case audio::kTagDefineSound:
+            if (auto sound = audio::ParseDefineSound(body)) {
+                AddCharacter(id, std::make_shared<const SoundDef>(sound->format, sound->sampleCount, sound->data));
+                m_def.hasSound = true;
+            }
+            break;
+        case audio::kTagDefineButtonSound:
+            if (auto sounds = audio::ParseButtonSound(body)) {
+                auto it = m_def.characters.find(id);
+                if (it != m_def.characters.end() && it->second.AsButton()) {
+                    auto copy = std::make_shared<ButtonDef>(*it->second.AsButton());
+                    copy->sounds = std::move(*sounds);
+                    it->second.data = std::shared_ptr<const ButtonDef>(std::move(copy));
+                }
             }
             break;
         case kTagDefineButtonCxform: {

@@ -16,7 +16,10 @@ constexpr int kMaxFramesPerAdvance = 10;       // after a stall, skip time inste
 
 }  // namespace
 
-Player::Player() : m_fieldFonts(std::make_unique<FieldFonts>(m_context)) { m_context.fieldFonts = m_fieldFonts.get(); }
+Player::Player() : m_fieldFonts(std::make_unique<FieldFonts>(m_context)) {
+    m_context.fieldFonts = m_fieldFonts.get();
+    m_context.mixer = &m_mixer;
+}
 
 Player::~Player() {
     m_context.removing = nullptr;  // the whole movie goes: nobody needs to hear of each clip
@@ -60,6 +63,8 @@ void Player::FinishLoad() {
 void Player::Unload() {
     m_root.reset();
     m_context.pendingRemoval.clear();
+    m_mixer.StopAll();
+    m_mixer.ForgetOwner(audio::kGlobalOwner);
     m_loader.reset();
     m_context.queue.clear();
     m_context.constructs.clear();
@@ -79,6 +84,7 @@ void Player::StartIfReady() {
     if (!m_loader || !m_loader->HeaderReady()) return;
     m_context.definition = &m_loader->Definition();
     m_context.rootLoading = !m_loader->Complete();
+    m_context.frameRate = 1000.0 / FrameIntervalMs();
     if (!m_root) {
         m_root = std::make_unique<DisplayObject>(m_context, nullptr, 0, 0, 0, nullptr);
         m_root->clip = std::make_unique<MovieClip>(m_context, *m_root, m_context.definition->root, true);
@@ -178,10 +184,40 @@ double Player::FrameIntervalMs() const {
     return 1000.0 / (rate > 0 ? rate : 12.0f);
 }
 
+void Player::SetMp3Decoder(std::unique_ptr<audio::Mp3Decoder> decoder) {
+    m_mp3 = std::move(decoder);
+    m_context.mp3 = m_mp3.get();
+}
+
+bool Player::HasSound() const { return m_root && m_context.definition->hasSound; }
+
+void Player::StopSounds() {
+    while (!m_context.streams.empty()) m_context.streams.begin()->second->StopStream();
+    m_mixer.StopAll();
+}
+
+std::optional<int> Player::FramesDueBySound() const {
+    if (!m_audioClock || m_context.streams.empty()) return std::nullopt;
+    // The oldest soundtrack (the root's first) paces the movie, as in Flash.
+    const auto& [serial, clip] = *m_context.streams.begin();
+    const uint64_t played = m_audioClock->StreamPlayed(serial);
+    // A soundtrack played to its end (or starved) no longer says anything: the wall clock does.
+    if (played >= clip->StreamQueued()) return std::nullopt;
+    const auto soundFrame = static_cast<int64_t>(static_cast<double>(played) * m_context.frameRate /
+                                                 audio::Mixer::kOutputRate);
+    return static_cast<int>(std::max<int64_t>(0, clip->StreamStartFrame() + soundFrame - clip->CurrentFrame()));
+}
+
 void Player::Advance(double elapsedMs) {
     if (!m_root || elapsedMs <= 0) return;
-    m_clockMs += elapsedMs;
     m_timeMs += elapsedMs;
+    if (const auto due = FramesDueBySound()) {
+        m_clockMs = 0;
+        for (int i = 0; i < std::min(*due, kMaxFramesPerAdvance); ++i) StepFrame();
+        if (m_callbacks.ticked) m_callbacks.ticked();
+        return;
+    }
+    m_clockMs += elapsedMs;
     const double interval = FrameIntervalMs();
     int frames = 0;
     while (m_clockMs >= interval && frames < kMaxFramesPerAdvance) {

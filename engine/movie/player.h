@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 
+#include "engine/audio/mixer.h"
 #include "engine/movie/display_object.h"
 #include "engine/movie/draw_list.h"
 #include "engine/movie/movie_loader.h"
@@ -85,13 +87,24 @@ public:
     void SetQuality(raster::Quality quality);
     raster::Quality Quality() const { return m_quality; }
 
-    // Advances the clock; runs as many frames as the movie's frame rate says.
+    // Advances the clock; runs as many frames as the movie's frame rate says, or, while a
+    // soundtrack plays and an audio clock is set, as many as keep the picture with it:
+    // frames wait for a slow soundtrack and are skipped (run, not drawn) to catch up.
     void Advance(double elapsedMs);
     // Runs exactly one frame.
     void RunFrame();
     double FrameIntervalMs() const;
     // Movie time since the load: Advance adds the elapsed time, a lone RunFrame one frame.
     double ClockMs() const { return m_timeMs; }
+
+    // Sound. The host's output pulls from the mixer; its clock paces soundtracks (none:
+    // the wall clock, as without a sound device). MP3 needs the host's decoder.
+    audio::Mixer& Mixer() { return m_mixer; }
+    void SetAudioClock(const audio::AudioClock* clock) { m_audioClock = clock; }
+    void SetMp3Decoder(std::unique_ptr<audio::Mp3Decoder> decoder);
+    bool HasSound() const;
+    // stopAllSounds: every sound and soundtrack; timelines that play on start theirs again.
+    void StopSounds();
 
     // Draws what changed since the last call into `surface` (its size is the viewport)
     // and returns that region; empty when nothing changed.
@@ -131,6 +144,9 @@ private:
     void StartIfReady();
     void StepFrame();
     void DropRemoved();  // instances removed during the last tick, their unload handlers run
+    // Frames the soundtrack says are due now; nullopt when no soundtrack sets the pace.
+    std::optional<int> FramesDueBySound() const;
+    void PlayButtonSound(DisplayObject& button, uint16_t condition);
     void RunQueuedActions();
     void QueueClipEvent(uint32_t event, uint8_t keyCode = 0);
     DisplayObject* ButtonAt(double x, double y);
@@ -142,6 +158,9 @@ private:
     bool EditFocusedField(uint8_t keyCode);
     text::EditText* FocusedField();
 
+    audio::Mixer m_mixer;
+    std::unique_ptr<audio::Mp3Decoder> m_mp3;
+    const audio::AudioClock* m_audioClock = nullptr;
     std::unique_ptr<MovieLoader> m_loader;
     PlayContext m_context;
     std::unique_ptr<DisplayObject> m_root;

@@ -84,6 +84,22 @@ void Player::FireButton(DisplayObject& button, uint16_t condition) {
     for (const auto& action : def->button.actions)
         if (action.conditions & condition)
             m_context.queue.push_back({target, action.actions, def->swfVersion, ActionSource::Button, condition});
+    PlayButtonSound(button, condition);
+}
+
+void Player::PlayButtonSound(DisplayObject& button, uint16_t condition) {
+    // DefineButtonSound's four transitions, in its order.
+    static constexpr uint16_t kTransitions[] = {swf::kCondOverUpToIdle, swf::kCondIdleToOverUp,
+                                                swf::kCondOverUpToOverDown, swf::kCondOverDownToOverUp};
+    const ButtonDef* def = button.character->AsButton();
+    if (!def->sounds) return;
+    for (size_t i = 0; i < std::size(kTransitions); ++i) {
+        const auto& start = def->sounds->transitions[i];
+        if (condition != kTransitions[i] || !start) continue;
+        if (const SoundDef* sound = m_context.definition->FindSound(start->id))
+            m_mixer.Start(start->id, sound->Decoded(m_context.mp3), start->info,
+                          button.parent ? button.parent->Owner().serial : audio::kGlobalOwner);
+    }
 }
 
 void Player::SetHover(DisplayObject* button) {

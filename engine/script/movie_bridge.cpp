@@ -237,13 +237,9 @@ ClipId MovieBridge::Attach(ClipId parent, std::string_view linkageId, std::strin
 const movie::Character* MovieBridge::Exported(std::string_view linkageId, uint16_t& id) {
     const movie::MovieDefinition* def = m_player.Definition();
     if (!def) return nullptr;
-    auto it = def->exports.find(std::string(linkageId));
-    if (it == def->exports.end()) {
-        it = std::find_if(def->exports.begin(), def->exports.end(),
-                          [&](const auto& entry) { return NamesEqual(entry.first, linkageId, false); });
-        if (it == def->exports.end()) return nullptr;
-    }
-    id = it->second;
+    const auto exported = def->FindExport(linkageId);
+    if (!exported) return nullptr;
+    id = *exported;
     return def->Find(id);
 }
 
