@@ -79,6 +79,11 @@ bool Mixer::IsVoicePlaying(uint64_t voice) const {
     return std::any_of(m_voices.begin(), m_voices.end(), [&](const Voice& v) { return v.handle == voice; });
 }
 
+bool Mixer::HasVoiceEnded(uint64_t voice) const {
+    std::lock_guard lock(m_mutex);
+    return std::find(m_ended.begin(), m_ended.end(), voice) != m_ended.end();
+}
+
 double Mixer::VoicePositionMs(uint64_t voice) const {
     std::lock_guard lock(m_mutex);
     for (const Voice& v : m_voices)
@@ -217,7 +222,13 @@ void Mixer::MixStream(Stream& stream, const Gains& g, int32_t* accumulator, size
 void Mixer::Mix(int16_t* stereo, size_t frames) {
     std::lock_guard lock(m_mutex);
     m_accumulator.assign(frames * 2, 0);
-    std::erase_if(m_voices, [&](Voice& v) { return !MixVoice(v, GainsOf(v.owner), m_accumulator.data(), frames); });
+    constexpr size_t kEndedRemembered = 256;
+    std::erase_if(m_voices, [&](Voice& v) {
+        if (MixVoice(v, GainsOf(v.owner), m_accumulator.data(), frames)) return false;
+        m_ended.push_back(v.handle);
+        if (m_ended.size() > kEndedRemembered) m_ended.pop_front();
+        return true;
+    });
     for (auto& [key, stream] : m_streams) MixStream(stream, GainsOf(key), m_accumulator.data(), frames);
     for (size_t i = 0; i < frames * 2; ++i)
         stereo[i] = static_cast<int16_t>(std::clamp(m_accumulator[i] * m_volume / 100, -32768, 32767));

@@ -49,6 +49,8 @@ public:
     void StopAll();
     bool IsPlaying(uint16_t soundId) const;
     bool IsVoicePlaying(uint64_t voice) const;
+    // The voice played to its end (not stopped); remembered for the last few hundred.
+    bool HasVoiceEnded(uint64_t voice) const;
     // Where the voice is in its sound, in milliseconds; 0 once it ended.
     double VoicePositionMs(uint64_t voice) const;
 
@@ -102,6 +104,7 @@ private:
     std::vector<Voice> m_voices;
     std::map<uint64_t, Stream> m_streams;
     std::map<uint64_t, SoundTransform> m_transforms;
+    std::deque<uint64_t> m_ended;
     uint64_t m_nextVoice = 1;
     int m_volume = 100;
     std::vector<int32_t> m_accumulator;

@@ -12,7 +12,8 @@ void InstallNumberBuiltins(Vm& vm);   // Number, Boolean, Math
 void InstallDateBuiltins(Vm& vm);
 void InstallGlobalFunctions(Vm& vm);  // parseInt, escape, setInterval, getTimer...
 void InstallDisplayBuiltins(Vm& vm);  // MovieClip, Button, TextField
-void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, Sound, System
+void InstallEnvironmentBuiltins(Vm& vm);  // Key, Mouse, Stage, Color, System
+void InstallSoundBuiltins(Vm& vm);
 void InstallTextBuiltins(Vm& vm);         // TextField methods, TextFormat, Selection
 void InstallBitmapBuiltins(Vm& vm);       // flash.display.BitmapData
 void InstallFilterBuiltins(Vm& vm);       // flash.filters; MovieClip.filters, blendMode, cacheAsBitmap

@@ -241,6 +241,7 @@ void InstallDisplayBuiltins(Vm& vm) {
     }
     InstallTextBuiltins(vm);
     InstallEnvironmentBuiltins(vm);
+    InstallSoundBuiltins(vm);
 }
 
 }  // namespace velmora::avm1

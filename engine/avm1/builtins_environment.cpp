@@ -1,4 +1,4 @@
-// Key, Mouse, Stage, Color, Sound and System.capabilities.
+// Key, Mouse, Stage, Color and System.capabilities.
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -10,7 +10,7 @@ namespace velmora::avm1 {
 
 namespace {
 
-// Color and Sound keep their target clip in a hidden slot.
+// Color keeps its target clip in a hidden slot.
 ClipId TargetOf(Vm& vm, CallContext& c) {
     Object* self = c.thisValue.AsObject();
     Value target = self ? vm.Get(self, "__target") : Value();
@@ -137,48 +137,6 @@ void InstallColor(Vm& vm) {
     });
 }
 
-// Sound keeps its settings; playing them out is the audio engine's work.
-void InstallSound(Vm& vm) {
-    Object* proto = vm.NewObject();
-    vm.Class("Sound", [](Vm&, CallContext& c) {
-        if (Object* o = c.thisValue.AsObject()) {
-            o->Define("__target", c.Arg(0), kDontEnum);
-            o->Define("__volume", Value::Number(100), kDontEnum);
-            o->Define("__pan", Value::Number(0), kDontEnum);
-        }
-        return c.thisValue;
-    }, proto);
-    auto setter = [&vm, proto](const char* name, const char* slot) {
-        std::string key = slot;
-        vm.Method(proto, name, [key](Vm& v, CallContext& c) {
-            if (Object* o = c.thisValue.AsObject()) o->Define(key, Value::Number(NumberArg(v, c, 0, 0)), kDontEnum);
-            return Value();
-        });
-    };
-    auto getter = [&vm, proto](const char* name, const char* slot) {
-        std::string key = slot;
-        vm.Method(proto, name, [key](Vm& v, CallContext& c) {
-            Object* o = c.thisValue.AsObject();
-            return o ? v.Get(o, key) : Value();
-        });
-    };
-    setter("setVolume", "__volume");
-    getter("getVolume", "__volume");
-    setter("setPan", "__pan");
-    getter("getPan", "__pan");
-    for (const char* name : {"attachSound", "start", "stop", "loadSound", "setTransform"})
-        vm.Method(proto, name, [](Vm&, CallContext&) { return Value(); });
-    vm.Method(proto, "getTransform", [](Vm& v, CallContext&) {
-        Object* o = v.NewObject();
-        for (auto [name, value] : {std::pair{"ll", 100}, {"lr", 0}, {"rl", 0}, {"rr", 100}})
-            v.Set(o, name, Value::Number(value));
-        return Value::Obj(o);
-    });
-    vm.Method(proto, "getBytesLoaded", [](Vm&, CallContext&) { return Value(); });
-    vm.Method(proto, "getBytesTotal", [](Vm&, CallContext&) { return Value(); });
-    (void)TargetOf;
-}
-
 void InstallSystem(Vm& vm) {
     Object* system = vm.NewObject();
     vm.Global()->Define("System", Value::Obj(system));
@@ -215,7 +173,6 @@ void InstallEnvironmentBuiltins(Vm& vm) {
     InstallKey(vm);
     InstallMouseAndStage(vm);
     InstallColor(vm);
-    InstallSound(vm);
     InstallSystem(vm);
 }
 

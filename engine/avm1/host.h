@@ -187,6 +187,32 @@ public:
     virtual uint32_t RequestData(const DataRequest&) { return 0; }
 };
 
+// A Sound object's settings, in the script's numbers: volume and the four channel
+// percentages (ll/lr: left and right input into the left speaker; rr/rl: into the right).
+struct SoundSettings {
+    int32_t volume = 100;
+    int32_t ll = 100, lr = 0, rr = 100, rl = 0;
+};
+
+// What the Sound class needs from the movie: settings per clip (kNoClip: the global
+// ones over every sound), sounds by linkage name, and event sounds it starts and stops.
+class SoundHost {
+public:
+    virtual ~SoundHost() = default;
+    virtual SoundSettings GetSoundSettings(ClipId clip) = 0;
+    virtual void SetSoundSettings(ClipId clip, const SoundSettings& settings) = 0;
+    // The DefineSound exported under the name; 0 when there is none.
+    virtual int FindSound(std::string_view linkageId) = 0;
+    virtual double SoundDurationMs(int soundId) = 0;
+    // Plays the sound for `owner` from `offsetMs`, `loops` times; the voice, 0 if none.
+    virtual uint64_t StartSound(ClipId owner, int soundId, double offsetMs, int loops) = 0;
+    // Stops one sound (soundId > 0) or all the owner's sounds; for the global owner, every sound.
+    virtual void StopSound(ClipId owner, int soundId) = 0;
+    enum class VoiceState : uint8_t { Playing, Ended, Stopped };
+    virtual VoiceState StateOf(uint64_t voice) = 0;
+    virtual double VoicePositionMs(uint64_t voice) = 0;
+};
+
 // A host that ignores everything; for running scripts with no movie around them.
 class NullHost : public Host {
 public:

@@ -610,6 +610,7 @@ void Vm::Collect() {
     for (auto& [id, obj] : m_clipObjects) Mark(obj, work);
     for (auto& [name, ctor] : m_registeredClasses) Mark(ctor, work);
     for (auto& [id, target] : m_dataRequests) Mark(target, work);
+    for (auto& [sound, voice] : m_soundWatches) Mark(sound, work);
     for (auto& [id, iv] : m_intervals) {
         Mark(iv.function.AsObject(), work);
         Mark(iv.thisValue.AsObject(), work);
@@ -617,6 +618,23 @@ void Vm::Collect() {
     }
     std::erase_if(m_heap, [](const std::unique_ptr<Object>& o) { return !o->m_marked; });
     for (auto& o : m_heap) o->m_marked = false;
+}
+
+void Vm::WatchSound(Object* sound, uint64_t voice) {
+    std::erase_if(m_soundWatches, [&](const auto& watch) { return watch.first == sound; });
+    if (voice) m_soundWatches.emplace_back(sound, voice);
+}
+
+void Vm::RunSoundEvents() {
+    if (!m_sounds || m_soundWatches.empty()) return;
+    std::vector<Object*> done;
+    // Only a sound that played to its end is complete; a stopped one just goes.
+    std::erase_if(m_soundWatches, [&](const auto& watch) {
+        const SoundHost::VoiceState state = m_sounds->StateOf(watch.second);
+        if (state == SoundHost::VoiceState::Ended) done.push_back(watch.first);
+        return state != SoundHost::VoiceState::Playing;
+    });
+    for (Object* sound : done) Guarded([&] { CallMethod(Value::Obj(sound), "onSoundComplete", {}); });
 }
 
 void Vm::SetScriptLimits(int maxRecursion, double timeoutSeconds) {

@@ -81,6 +81,13 @@ public:
     // --- services for the interpreter and built-ins ---
     Host& HostEnv() { return m_host; }
     DisplayHost* Display() { return m_display; }
+    // The movie's sounds for the Sound class; none when scripts run without a movie.
+    void SetSoundHost(SoundHost* sounds) { m_sounds = sounds; }
+    SoundHost* Sounds() { return m_sounds; }
+    // onSoundComplete: a Sound object waits for its voice to end.
+    void WatchSound(Object* sound, uint64_t voice);
+    // Calls onSoundComplete of the Sound objects whose voice ended.
+    void RunSoundEvents();
     int Version() const { return m_version; }
     void SetVersion(int version) { m_version = version; }
     int MovieVersion() const { return m_movieVersion; }
@@ -196,6 +203,8 @@ private:
 
     Host& m_host;
     DisplayHost* m_display;
+    SoundHost* m_sounds = nullptr;
+    std::vector<std::pair<Object*, uint64_t>> m_soundWatches;
     VmLimits m_limits;
     int m_movieVersion;
     int m_version;

@@ -102,6 +102,7 @@ public:
     audio::Mixer& Mixer() { return m_mixer; }
     void SetAudioClock(const audio::AudioClock* clock) { m_audioClock = clock; }
     void SetMp3Decoder(std::unique_ptr<audio::Mp3Decoder> decoder);
+    audio::Mp3Decoder* Mp3() const { return m_mp3.get(); }
     bool HasSound() const;
     // stopAllSounds: every sound and soundtrack; timelines that play on start theirs again.
     void StopSounds();

@@ -91,6 +91,7 @@ void ScriptedPlayer::StartVm() {
     const movie::MovieDefinition* def = m_player.Definition();
     m_vm = std::make_unique<avm1::Vm>(m_environment, &m_bridge, def->header.version);
     m_vm->SetTextCodec(&m_codec);
+    m_vm->SetSoundHost(&m_sounds);
     if (def->scriptLimits) m_vm->SetScriptLimits(def->scriptLimits->maxRecursion, def->scriptLimits->timeoutSeconds);
     m_bridge.SetVm(m_vm.get());
     m_vmRoot = m_player.Root()->Owner().serial;
@@ -168,6 +169,7 @@ void ScriptedPlayer::Ticked() {
     for (Delivery& d : deliveries) m_vm->DataArrived(d.request, d.ok, d.bytes);
     m_vm->RunIntervals();
     m_bridge.SyncTextFields();
+    m_vm->RunSoundEvents();
     size_t heap = m_vm->HeapSize();
     if (heap >= kMinHeapToCollect && heap >= 2 * m_heapAfterCollect) {
         m_vm->Collect();

@@ -15,6 +15,7 @@
 #include "engine/avm1/vm.h"
 #include "engine/movie/player.h"
 #include "engine/script/movie_bridge.h"
+#include "engine/script/sound_bridge.h"
 
 namespace velmora::script {
 
@@ -57,7 +58,7 @@ private:
         void FsCommand(std::string_view command, std::string_view args) override;
         void GetUrl(std::string_view url, std::string_view target, int method) override;
         double Milliseconds() override { return m_owner.m_player.ClockMs(); }
-        void StopSounds() override {}
+        void StopSounds() override { m_owner.m_player.StopSounds(); }
         void ToggleQuality() override;
         bool IsKeyDown(int keyCode) override;
         int LastKeyCode() override { return m_owner.m_player.LastKey(); }
@@ -81,6 +82,7 @@ private:
     movie::Player m_player;
     movie::PlayerCallbacks m_owner;
     MovieBridge m_bridge{m_player};
+    SoundBridge m_sounds{m_player};
     Environment m_environment{*this};
     SystemCodePageCodec m_codec;
     std::unique_ptr<avm1::Vm> m_vm;
