@@ -172,6 +172,7 @@ void MovieClip::Retire(DisplayList::iterator it) {
         object.retired = true;
         for (auto& [depth, child] : object.buttonChildren) queueUnload(*child);
         if (!object.clip) return;
+        object.clip->StopStream();  // a removed clip falls silent at once, parked or not
         for (auto& [depth, child] : object.clip->Children())
             if (!child->retired) queueUnload(*child);
         for (const auto& action : object.clipActions) handled |= (action.events & swf::kClipUnload) != 0;
