@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "moviehost/gdi_fonts.h"
+#include "moviehost/mp3_acm.h"
 #include "moviehost/source_rules.h"
 #include "moviehost/url_download.h"
 
@@ -38,6 +39,7 @@ MovieHost::MovieHost() {
     // Other addresses and trace lines: the player opens and shows none by itself.
     m_scripted.SetCallbacks(std::move(callbacks));
     m_player.SetFontProvider(std::make_shared<GdiFontProvider>());
+    m_player.SetMp3Decoder(CreateAcmMp3Decoder());
 }
 
 MovieHost::~MovieHost() = default;
@@ -51,6 +53,7 @@ bool MovieHost::Create(HWND parent, const RECT& bounds, int id) {
 void MovieHost::SetMovie(const std::string& movie) {
     m_movie = movie;
     m_download.reset();
+    StopSoundOutput();
     m_player.Unload();
     switch (ClassifyMovieSource(movie)) {
     case MovieSource::Unload: break;
@@ -67,6 +70,7 @@ void MovieHost::SetMovie(const std::string& movie) {
 void MovieHost::SetMovieData(std::span<const uint8_t> bytes, const std::string& name) {
     m_movie = name;
     m_download.reset();
+    StopSoundOutput();
     LoadBytes(bytes);
     RestartTimer();
     RenderNow();
@@ -199,8 +203,25 @@ void MovieHost::RestartTimer() {
 }
 
 void MovieHost::Tick() {
+    StartSoundOutput();
     m_player.Advance(MillisecondsSince(m_lastTick));
     Present();
+}
+
+// The device opens once a movie has sound, and from then on its soundtrack is the clock the
+// picture follows. Without a device the movie keeps the wall clock and plays silently.
+void MovieHost::StartSoundOutput() {
+    if (m_audioTried || !m_player.HasSound()) return;
+    m_audioTried = true;
+    audio::Mixer& mixer = m_player.Mixer();
+    if (m_audio.Open([&mixer](int16_t* stereo, size_t frames) { mixer.Mix(stereo, frames); }))
+        m_player.SetAudioClock(&mixer);
+}
+
+void MovieHost::StopSoundOutput() {
+    m_player.SetAudioClock(nullptr);
+    m_audio.Close();
+    m_audioTried = false;
 }
 
 void MovieHost::RenderNow() { Present(); }
@@ -287,6 +308,7 @@ LRESULT MovieHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         KillTimer(Handle(), kFrameTimer);
         m_timerInterval = 0;
         m_download.reset();
+        StopSoundOutput();
         break;
     default: break;
     }

@@ -14,6 +14,7 @@
 #include "engine/movie/player.h"
 #include "engine/script/scripted_player.h"
 #include "moviehost/presenter.h"
+#include "moviehost/wave_out.h"
 #include "toolkit/window.h"
 
 namespace velmora::moviehost {
@@ -84,6 +85,8 @@ private:
     void LoadBytes(std::span<const uint8_t> bytes);
     void TakeDownload();
     void Tick();
+    void StartSoundOutput();
+    void StopSoundOutput();
     void RestartTimer();
     void Present();
     void ShowHostMenu(POINT screen);
@@ -91,6 +94,8 @@ private:
 
     script::ScriptedPlayer m_scripted;  // the player with the movie's scripts
     movie::Player& m_player = m_scripted.GetPlayer();
+    WaveOut m_audio;  // pulls from the player's mixer: declared after the player, closed before it
+    bool m_audioTried = false;  // this movie asked for the sound device already
     raster::Surface m_surface;
     Presenter m_presenter;
     std::unique_ptr<UrlDownload> m_download;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <fstream>
 
 #include "moviehost/movie_host.h"
@@ -12,6 +13,7 @@
 #include "tools/swfgen/movie_builder.h"
 #include "tools/swfgen/samples.h"
 #include "tools/swfgen/shape_builder.h"
+#include "tools/swfgen/sound_writer.h"
 
 namespace velmora::moviehost {
 namespace {
@@ -306,6 +308,34 @@ TEST_F(MovieHostTest, DeviceTextIsDrawnWithSystemFonts) {
             if (GetRValue(At(x, y)) < 128) ++(x < 60 ? dark[0] : dark[1]);
     EXPECT_GT(dark[0], 150);
     EXPECT_GT(dark[1], 150);
+}
+
+// Wine runs without a sound device here: the soundtrack cannot be the clock, so the movie
+// must keep to its frame rate instead of waiting for sound that never plays.
+TEST_F(MovieHostTest, MovieWithASoundtrackPlaysInTimeWithoutASoundDevice) {
+    constexpr int kFps = 20, kRate = 22050;
+    swfgen::MovieBuilder movie(6, {0, kStageWidth * 20, 0, kStageHeight * 20}, kFps);
+    audio::StreamHead head;
+    head.playback = head.stream = {audio::SoundFormat::PcmLittle, kRate, true, false};
+    head.samplesPerBlock = kRate / kFps;
+    movie.Tag(audio::kTagSoundStreamHead2, swfgen::StreamHeadBody(head));
+    for (int frame = 0; frame < 10 * kFps; ++frame) {
+        std::vector<int16_t> block(head.samplesPerBlock);
+        for (size_t i = 0; i < block.size(); ++i)
+            block[i] = static_cast<int16_t>(8000 * std::sin(static_cast<double>(i) * 440 * 6.283 / kRate));
+        movie.Tag(audio::kTagSoundStreamBlock, swfgen::Pcm16Bytes(block));
+        movie.ShowFrame();
+    }
+    m_host.SetMovie(WriteTemp("velmora_soundtrack.swf", movie.Build()));
+    m_host.Play();
+    const auto start = std::chrono::steady_clock::now();
+    PumpFor(1500ms);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double expected = seconds * kFps;
+    EXPECT_GT(m_host.FrameNum(), expected * 0.5) << "the picture waits for sound that never plays";
+    EXPECT_LT(m_host.FrameNum(), expected * 1.5 + 2);
+    m_host.SetMovie("");  // closes whatever output was opened; must not hang
+    EXPECT_EQ(m_host.TotalFrames(), 0);
 }
 
 }  // namespace
