@@ -18,6 +18,9 @@ namespace velmora::moviehost {
 namespace {
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT kDownloadMessage = WM_APP + 1;
+constexpr UINT kDataMessage = WM_APP + 2;
+// Scripts' loads larger than this fail instead of filling the memory.
+constexpr size_t kMaxDataBytes = 64u << 20;
 
 double MillisecondsSince(LARGE_INTEGER& last) {
     LARGE_INTEGER now, frequency;
@@ -40,6 +43,8 @@ MovieHost::MovieHost() {
     m_scripted.SetCallbacks(std::move(callbacks));
     m_player.SetFontProvider(std::make_shared<GdiFontProvider>());
     m_player.SetMp3Decoder(CreateAcmMp3Decoder());
+    m_scripted.SetDataLoader(
+        [this](uint32_t request, const avm1::DataRequest& what) { StartDataTransfer(request, what); });
 }
 
 MovieHost::~MovieHost() = default;
@@ -53,6 +58,7 @@ bool MovieHost::Create(HWND parent, const RECT& bounds, int id) {
 void MovieHost::SetMovie(const std::string& movie) {
     m_movie = movie;
     m_download.reset();
+    m_transfers.clear();
     StopSoundOutput();
     m_player.Unload();
     switch (ClassifyMovieSource(movie)) {
@@ -70,6 +76,7 @@ void MovieHost::SetMovie(const std::string& movie) {
 void MovieHost::SetMovieData(std::span<const uint8_t> bytes, const std::string& name) {
     m_movie = name;
     m_download.reset();
+    m_transfers.clear();
     StopSoundOutput();
     LoadBytes(bytes);
     RestartTimer();
@@ -112,6 +119,50 @@ void MovieHost::TakeDownload() {
     }
     if (m_player.LoadFailed()) m_player.Unload();
     RestartTimer();
+}
+
+// Scripts' XML and LoadVars loads: files beside a local movie are read at once, web
+// addresses fetched off the UI thread; the script hears of either at its next tick.
+// Sending form data (POST) is not supported: such loads fail.
+void MovieHost::StartDataTransfer(uint32_t request, const avm1::DataRequest& what) {
+    const std::optional<DataSource> source = what.post ? std::nullopt : ResolveDataSource(m_movie, what.url);
+    if (!source || (source->kind == MovieSource::WebAddress && !Handle())) {
+        m_scripted.DeliverData(request, false, {});
+        return;
+    }
+    if (source->kind == MovieSource::WebAddress) {
+        m_transfers[request].download = std::make_unique<UrlDownload>(Handle(), kDataMessage, source->where);
+        return;
+    }
+    std::ifstream in(toolkit::Widen(source->where).c_str(), std::ios::binary);
+    std::string bytes;
+    if (in) {
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        in.seekg(0);
+        if (size >= 0 && static_cast<uint64_t>(size) <= kMaxDataBytes)
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        else
+            in.setstate(std::ios::failbit);
+    }
+    const bool ok = static_cast<bool>(in);
+    m_scripted.DeliverData(request, ok, ok ? std::move(bytes) : std::string());
+}
+
+void MovieHost::TakeDataTransfers() {
+    for (auto it = m_transfers.begin(); it != m_transfers.end();) {
+        DataTransfer& transfer = it->second;
+        UrlDownload::Progress progress = transfer.download->Take();
+        transfer.bytes += progress.bytes;
+        const bool tooLarge = transfer.bytes.size() > kMaxDataBytes;
+        if (progress.finished || tooLarge) {
+            const bool ok = progress.succeeded && !tooLarge;
+            m_scripted.DeliverData(it->first, ok, ok ? std::move(transfer.bytes) : std::string());
+            it = m_transfers.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void MovieHost::Play() { m_player.Play(); }
@@ -250,6 +301,9 @@ LRESULT MovieHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDownloadMessage:
         TakeDownload();
         return 0;
+    case kDataMessage:
+        TakeDataTransfers();
+        return 0;
     case WM_SIZE:
         Present();
         return 0;
@@ -308,6 +362,7 @@ LRESULT MovieHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         KillTimer(Handle(), kFrameTimer);
         m_timerInterval = 0;
         m_download.reset();
+        m_transfers.clear();
         StopSoundOutput();
         break;
     default: break;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -85,6 +86,8 @@ private:
     void LoadBytes(std::span<const uint8_t> bytes);
     void TakeDownload();
     void Tick();
+    void StartDataTransfer(uint32_t request, const avm1::DataRequest& what);
+    void TakeDataTransfers();
     void StartSoundOutput();
     void StopSoundOutput();
     void RestartTimer();
@@ -99,6 +102,11 @@ private:
     raster::Surface m_surface;
     Presenter m_presenter;
     std::unique_ptr<UrlDownload> m_download;
+    struct DataTransfer {
+        std::unique_ptr<UrlDownload> download;
+        std::string bytes;
+    };
+    std::map<uint32_t, DataTransfer> m_transfers;  // scripts' web loads by request
     std::string m_movie;
     std::string m_quality2 = "high";
     std::string m_wmode = "Window";

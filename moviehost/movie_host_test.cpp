@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <variant>
 
 #include "moviehost/movie_host.h"
 #include "toolkit/app.h"
@@ -63,6 +64,45 @@ std::vector<uint8_t> GetUrlAction(std::string_view url, std::string_view target)
     out.push_back(0);
     out.insert(out.end(), target.begin(), target.end());
     out.push_back(0);
+    return out;
+}
+
+// Frame actions: x = new XML(); x.onData = function (s) { fscommand("got", s); };
+// x.load(url); stop();
+std::vector<uint8_t> XmlLoadActions(std::string_view url) {
+    std::vector<uint8_t> out;
+    auto push = [&out](std::initializer_list<std::variant<std::string_view, int32_t>> items) {
+        std::vector<uint8_t> data;
+        for (const auto& item : items) {
+            if (const auto* text = std::get_if<std::string_view>(&item)) {
+                data.push_back(0);
+                data.insert(data.end(), text->begin(), text->end());
+                data.push_back(0);
+            } else {
+                const auto value = static_cast<uint32_t>(std::get<int32_t>(item));
+                data.insert(data.end(), {7, static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                                         static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
+            }
+        }
+        out.insert(out.end(), {0x96, static_cast<uint8_t>(data.size()), static_cast<uint8_t>(data.size() >> 8)});
+        out.insert(out.end(), data.begin(), data.end());
+    };
+    push({"x", 0, "XML"});
+    out.insert(out.end(), {0x40, 0x1D});  // new, setVariable
+    push({"x"});
+    out.push_back(0x1C);  // getVariable
+    push({"onData"});
+    const std::vector<uint8_t> body = {0x96, 0x0F, 0x00, 0x00, 'F', 'S', 'C', 'o', 'm', 'm', 'a', 'n', 'd', ':',
+                                       'g', 'o', 't', 0x00, 0x96, 0x03, 0x00, 0x00, 's', 0x00, 0x1C,
+                                       0x9A, 0x01, 0x00, 0x00};  // getURL2("FSCommand:got", s)
+    // defineFunction "" (s), then setMember
+    out.insert(out.end(), {0x9B, 0x07, 0x00, 0x00, 0x01, 0x00, 's', 0x00, static_cast<uint8_t>(body.size()), 0x00});
+    out.insert(out.end(), body.begin(), body.end());
+    out.push_back(0x4F);
+    push({url, 1, "x"});
+    out.push_back(0x1C);
+    push({"load"});
+    out.insert(out.end(), {0x52, 0x17, 0x07, 0x00});  // callMethod, pop, stop, end
     return out;
 }
 
@@ -308,6 +348,42 @@ TEST_F(MovieHostTest, DeviceTextIsDrawnWithSystemFonts) {
             if (GetRValue(At(x, y)) < 128) ++(x < 60 ? dark[0] : dark[1]);
     EXPECT_GT(dark[0], 150);
     EXPECT_GT(dark[1], 150);
+}
+
+TEST_F(MovieHostTest, ScriptsLoadDataBesideTheirMovie) {
+    std::vector<std::pair<std::string, std::string>> commands;
+    m_host.onFSCommand = [&](const std::string& command, const std::string& args) {
+        commands.emplace_back(command, args);
+    };
+    WriteTemp("velmora_vars.txt", {'a', '=', '1'});
+    m_host.SetMovie(WriteTemp("velmora_load.swf", BarsMovie(12, 0, XmlLoadActions("velmora_vars.txt"))));
+    ASSERT_TRUE(PumpUntil([&] { return !commands.empty(); }, 3s)) << "the local file never arrived";
+    EXPECT_EQ(commands[0], std::make_pair(std::string("got"), std::string("a=1")));
+
+    commands.clear();
+    testing::HttpServer server;
+    server.Answer("/games/vars.txt", "score=10");
+    const std::vector<uint8_t> bytes = BarsMovie(12, 0, XmlLoadActions("vars.txt"));
+    server.Answer("/games/load.swf", std::string(bytes.begin(), bytes.end()));
+    m_host.SetMovie(server.BaseUrl() + "/games/load.swf");
+    ASSERT_TRUE(PumpUntil([&] { return !commands.empty(); }, 10s)) << "the web load never arrived";
+    EXPECT_EQ(commands[0], std::make_pair(std::string("got"), std::string("score=10")));
+}
+
+TEST_F(MovieHostTest, LocalMoviesCannotReadOutsideTheirFolder) {
+    std::vector<std::string> answers;
+    m_host.onFSCommand = [&](const std::string&, const std::string& args) { answers.push_back(args); };
+    const std::string secret = WriteTemp("velmora_secret.txt", {'p', 'w'});
+    const std::string folder = secret.substr(0, secret.find_last_of('\\') + 1) + "velmora_sandbox";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::vector<uint8_t> movie = BarsMovie(12, 0, XmlLoadActions("..\\velmora_secret.txt"));
+    const std::string path = folder + "\\escape.swf";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(movie.data()),
+                                                static_cast<std::streamsize>(movie.size()));
+    m_host.SetMovie(path);
+    // onData hears of the failure with undefined instead of the file's text.
+    ASSERT_TRUE(PumpUntil([&] { return !answers.empty(); }, 3s));
+    EXPECT_NE(answers[0], "pw");
 }
 
 // Wine runs without a sound device here: the soundtrack cannot be the clock, so the movie
