@@ -60,13 +60,20 @@ public:
 
 class Object {
 public:
-    explicit Object(Object* proto) : m_proto(proto) {}
+    explicit Object(Object* proto) : m_proto(proto), m_protoValue(proto ? Value::Obj(proto) : Value()) {}
     virtual ~Object() = default;
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
+    // Lookups follow the link only while `__proto__` holds an object, but the
+    // slot itself keeps whatever a script stored, primitives included.
     Object* Proto() const { return m_proto; }
-    void SetProto(Object* proto) { m_proto = proto; }
+    void SetProto(Object* proto) { SetProtoValue(proto ? Value::Obj(proto) : Value()); }
+    const Value& ProtoValue() const { return m_protoValue; }
+    void SetProtoValue(Value v) {
+        m_proto = v.AsObject();
+        m_protoValue = std::move(v);
+    }
     ObjectKind Kind() const { return m_kind; }
     void SetKind(ObjectKind kind) { m_kind = kind; }
     // The wrapped primitive of String/Number/Boolean/Date objects.
@@ -113,6 +120,7 @@ private:
     void Reindex();
 
     Object* m_proto = nullptr;
+    Value m_protoValue;
     ObjectKind m_kind = ObjectKind::Plain;
     Value m_internal;
     std::unique_ptr<NativeData> m_data;

@@ -155,6 +155,55 @@ TEST(Objects, PrototypeCyclesDoNotHang) {
     EXPECT_TRUE(vm.EnumerableKeys(a).empty());
 }
 
+TEST(Objects, ProtoSlotHoldsAnyValueAndLinksOnlyObjects) {
+    test::RecordingHost host;
+    Vm vm(host, nullptr, 6);
+    Object* base = vm.NewObject();
+    vm.Set(base, "inherited", Value::Number(1));
+    struct Case {
+        Value stored;
+        const char* type;
+        bool links;
+    };
+    const Case cases[] = {
+        {Value::Number(123), "number", false}, {Value::Bool(true), "boolean", false},
+        {Value::String("abc"), "string", false}, {Value::Null(), "null", false},
+        {Value(), "undefined", false},          {Value::Obj(base), "object", true},
+    };
+    for (const Case& c : cases) {
+        Object* o = vm.NewObject();
+        vm.Set(o, "__proto__", c.stored);
+        Value read = vm.Get(o, "__PROTO__");  // names fold case before SWF 7
+        EXPECT_EQ(vm.TypeOf(read), c.type);
+        EXPECT_EQ(vm.ToString(read), vm.ToString(c.stored));
+        EXPECT_EQ(vm.Get(o, "inherited").IsUndefined(), !c.links) << c.type;
+    }
+}
+
+TEST(Objects, ProtoSlotIsWatchedAndDeletable) {
+    test::RecordingHost host;
+    Vm vm(host, nullptr, 7);
+    Object* base = vm.NewObject();
+    vm.Set(base, "inherited", Value::Number(1));
+    Object* o = vm.NewObject();
+    std::vector<std::string> seen;
+    auto* watcher = vm.NewNative([&seen, base](Vm& v, CallContext& c) {
+        seen.push_back(v.ToString(c.Arg(0)) + ":" + v.TypeOf(c.Arg(1)) + ">" + v.ToString(c.Arg(2)));
+        return Value::Obj(base);  // the watcher's answer is what gets stored
+    });
+    Value args[] = {Value::String("__proto__"), Value::Obj(watcher)};
+    vm.CallValue(vm.Get(o, "watch"), Value::Obj(o), args);
+    vm.Set(o, "__proto__", Value::String("foo"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"__proto__:object>foo"}));
+    EXPECT_EQ(vm.Get(o, "__proto__").AsObject(), base);
+    EXPECT_EQ(vm.ToNumber(vm.Get(o, "inherited")), 1);
+    EXPECT_TRUE(vm.Get(o, "__PROTO__").IsUndefined());  // case-sensitive from SWF 7
+    EXPECT_TRUE(vm.Delete(o, "__proto__"));
+    EXPECT_TRUE(vm.Get(o, "__proto__").IsUndefined());
+    EXPECT_TRUE(vm.Get(o, "inherited").IsUndefined());
+    EXPECT_TRUE(vm.Get(o, "watch").IsUndefined());  // Object.prototype is gone too
+}
+
 TEST(Objects, CollectFreesUnreachableAndKeepsGlobals) {
     test::RecordingHost host;
     Vm vm(host, nullptr, 8);

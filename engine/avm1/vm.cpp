@@ -227,7 +227,7 @@ Value Vm::Get(Object* obj, std::string_view name) { return GetFrom(obj, name, Va
 Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Object** foundIn, bool resolve) {
     obj = Redirect(obj);
     if (!obj) return {};
-    if (name == "__proto__") return obj->Proto() ? Value::Obj(obj->Proto()) : Value();
+    if (IsProtoName(name)) return obj->ProtoValue();
     int depth = 0;
     for (Object* o = obj; o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
         if (Property* p = o->FindOwn(name, m_version)) {
@@ -273,10 +273,6 @@ Value Vm::GetValueMember(const Value& target, std::string_view name) {
 void Vm::Set(Object* obj, std::string_view name, const Value& value) {
     obj = Redirect(obj);
     if (!obj) return;
-    if (name == "__proto__") {
-        obj->SetProto(value.AsObject());
-        return;
-    }
     Value v = value;
     for (size_t i = 0; i < obj->Watchers().size(); ++i) {
         auto& w = obj->Watchers()[i];
@@ -284,7 +280,9 @@ void Vm::Set(Object* obj, std::string_view name, const Value& value) {
         Object* callback = w.callback;
         Value userData = w.userData;
         Property* existing = obj->FindOwn(name, m_version);
-        Value old = existing && !existing->IsVirtual() ? existing->value : Value();
+        Value old = IsProtoName(name)                        ? obj->ProtoValue()
+                    : existing && !existing->IsVirtual() ? existing->value
+                                                         : Value();
         Value args[4] = {Value::String(std::string(name)), old, v, userData};
         obj->Watchers()[i].active = true;
         try {
@@ -295,6 +293,10 @@ void Vm::Set(Object* obj, std::string_view name, const Value& value) {
         }
         if (i < obj->Watchers().size()) obj->Watchers()[i].active = false;
         break;
+    }
+    if (IsProtoName(name)) {
+        obj->SetProtoValue(std::move(v));
+        return;
     }
     if (Property* p = obj->FindOwn(name, m_version)) {
         if (p->IsVirtual()) {
@@ -332,6 +334,10 @@ bool Vm::Has(Object* obj, std::string_view name) {
 
 bool Vm::Delete(Object* obj, std::string_view name) {
     if (!obj) return false;
+    if (IsProtoName(name)) {
+        obj->SetProtoValue(Value());
+        return true;
+    }
     return obj->DeleteOwn(name, m_version);
 }
 

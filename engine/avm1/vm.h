@@ -92,6 +92,7 @@ public:
     void SetVersion(int version) { m_version = version; }
     int MovieVersion() const { return m_movieVersion; }
     bool CaseSensitive() const { return m_version >= 7; }
+    bool IsProtoName(std::string_view name) const { return NamesEqual(name, "__proto__", CaseSensitive()); }
     const VmLimits& Limits() const { return m_limits; }
     // The ScriptLimits tag of the movie.
     void SetScriptLimits(int maxRecursion, double timeoutSeconds);
