@@ -56,25 +56,27 @@ void InstallMouseAndStage(Vm& vm) {
     getter("width", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().StageWidth()); });
     getter("height", [](Vm& v, CallContext&) { return Value::Number(v.HostEnv().StageHeight()); });
     // align and scaleMode keep only what the player understands, in its own spelling.
-    auto setting = [&](const char* name, std::string initial, std::function<std::string(const std::string&)> normalize) {
+    auto setting = [&](const char* name, std::string initial, std::function<std::string(Vm&, const std::string&)> normalize) {
         auto value = std::make_shared<std::string>(std::move(initial));
         Property& p = getter(name, [value](Vm&, CallContext&) { return Value::String(*value); });
         p.setter = vm.NewNative([value, normalize](Vm& v, CallContext& c) {
-            *value = normalize(v.ToString(c.Arg(0)));
+            *value = normalize(v, v.ToString(c.Arg(0)));
             return Value();
         });
     };
-    setting("align", "", [](const std::string& text) {
+    setting("align", "", [](Vm&, const std::string& text) {
         std::string out;
         for (char side : {'L', 'T', 'R', 'B'})
             if (text.find(side) != std::string::npos || text.find(static_cast<char>(side + 32)) != std::string::npos)
                 out += side;
         return out;
     });
-    setting("scaleMode", "showAll", [](const std::string& text) -> std::string {
-        for (const char* mode : {"showAll", "exactFit", "noBorder", "noScale"})
-            if (NamesEqual(text, mode, false)) return mode;
-        return "showAll";
+    setting("scaleMode", "showAll", [](Vm& v, const std::string& text) -> std::string {
+        std::string mode = "showAll";
+        for (const char* known : {"exactFit", "noBorder", "noScale"})
+            if (NamesEqual(text, known, false)) mode = known;
+        v.HostEnv().SetNoScale(mode == "noScale");
+        return mode;
     });
     stage->Define("showMenu", Value::Bool(true), kDontDelete);
     MakeBroadcaster(vm, stage);

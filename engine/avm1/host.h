@@ -180,8 +180,12 @@ public:
     virtual bool IsKeyDown(int keyCode) = 0;
     virtual int LastKeyCode() = 0;
     virtual int LastKeyAscii() = 0;
+    // The stage's size in pixels: the viewport's under noScale, else the movie's.
     virtual double StageWidth() = 0;
     virtual double StageHeight() = 0;
+    // Stage.scaleMode changed; the host lays the movie out again and, when that changes
+    // the stage's size, broadcasts Stage.onResize before returning.
+    virtual void SetNoScale(bool) {}
     // Starts a transfer and returns its id (never 0); the host answers later through
     // Vm::DataArrived, never from inside this call. 0: refused, nothing will arrive.
     virtual uint32_t RequestData(const DataRequest&) { return 0; }

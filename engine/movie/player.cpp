@@ -158,6 +158,11 @@ void Player::SetScaleMode(ScaleMode mode) {
     m_fullRedraw = true;
 }
 
+void Player::SetViewportSize(int width, int height) {
+    m_viewportWidth = width;
+    m_viewportHeight = height;
+}
+
 void Player::SetAlignMode(AlignMode mode) {
     m_alignMode = mode;
     m_fullRedraw = true;
@@ -351,6 +356,7 @@ raster::PixelRect Player::Render(raster::Surface& surface) {
     m_fullRedraw = false;
     m_lastWidth = w;
     m_lastHeight = h;
+    SetViewportSize(w, h);
     if (IsEmpty(dirty)) return {};
 
     const MovieDefinition* def = Definition();

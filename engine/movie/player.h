@@ -81,6 +81,7 @@ public:
     // The host's Zoom(n): 50 doubles the magnification, 200 halves it, 0 resets.
     void Zoom(int percent);
     void SetScaleMode(ScaleMode mode);
+    ScaleMode GetScaleMode() const { return m_scaleMode; }
     void SetAlignMode(AlignMode mode);
     void SetBackgroundOverride(Rgba color);
     void ResetBackground();
@@ -114,6 +115,11 @@ public:
     // quality high; for scripts that draw clips into bitmaps.
     void DrawInstance(DisplayObject& object, raster::Surface& surface, const Matrix& toPixels,
                       const ColorTransform& cx);
+    // The host's window size in pixels, before the first Render (which keeps it current
+    // after); 0 while unknown.
+    void SetViewportSize(int width, int height);
+    int ViewportWidth() const { return m_viewportWidth; }
+    int ViewportHeight() const { return m_viewportHeight; }
     // Twips of the stage -> pixels of a viewport of the given size.
     Matrix StageToPixels(int width, int height) const;
 
@@ -181,6 +187,7 @@ private:
     DrawList m_lastDraw;
     bool m_fullRedraw = true;
     int m_lastWidth = 0, m_lastHeight = 0;
+    int m_viewportWidth = 0, m_viewportHeight = 0;
 
     uint64_t m_hover = 0, m_pressed = 0;  // button serials
     uint64_t m_focus = 0;

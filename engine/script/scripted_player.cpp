@@ -47,13 +47,31 @@ int ScriptedPlayer::Environment::LastKeyAscii() {
 }
 
 double ScriptedPlayer::Environment::StageWidth() {
-    const movie::MovieDefinition* d = m_owner.m_player.Definition();
+    const movie::Player& p = m_owner.m_player;
+    if (p.GetScaleMode() == movie::ScaleMode::NoScale && p.ViewportWidth() > 0) return p.ViewportWidth();
+    const movie::MovieDefinition* d = p.Definition();
     return d ? (d->header.frameSize.xMax - d->header.frameSize.xMin) / 20.0 : 0;
 }
 
 double ScriptedPlayer::Environment::StageHeight() {
-    const movie::MovieDefinition* d = m_owner.m_player.Definition();
+    const movie::Player& p = m_owner.m_player;
+    if (p.GetScaleMode() == movie::ScaleMode::NoScale && p.ViewportHeight() > 0) return p.ViewportHeight();
+    const movie::MovieDefinition* d = p.Definition();
     return d ? (d->header.frameSize.yMax - d->header.frameSize.yMin) / 20.0 : 0;
+}
+
+void ScriptedPlayer::Environment::SetNoScale(bool noScale) {
+    m_owner.m_player.SetScaleMode(noScale ? movie::ScaleMode::NoScale : movie::ScaleMode::ShowAll);
+    m_owner.CheckStageResize();
+}
+
+void ScriptedPlayer::CheckStageResize() {
+    const double width = m_environment.StageWidth(), height = m_environment.StageHeight();
+    if (width == m_stageWidth && height == m_stageHeight) return;
+    m_stageWidth = width;
+    m_stageHeight = height;
+    const avm1::Value name = avm1::Value::String("onResize");
+    m_vm->CallMethod(m_vm->Get(m_vm->Global(), "Stage"), "broadcastMessage", std::span<const avm1::Value>(&name, 1));
 }
 
 uint32_t ScriptedPlayer::Environment::RequestData(const avm1::DataRequest& request) {
@@ -97,6 +115,8 @@ void ScriptedPlayer::StartVm() {
     m_vmRoot = m_player.Root()->Owner().serial;
     m_heapAfterCollect = 0;
     m_stopped = false;
+    m_stageWidth = m_environment.StageWidth();
+    m_stageHeight = m_environment.StageHeight();
 }
 
 void ScriptedPlayer::RunActions(const movie::ActionRequest& request) {
@@ -167,6 +187,7 @@ void ScriptedPlayer::Ticked() {
     std::vector<Delivery> deliveries = std::move(m_deliveries);
     m_deliveries.clear();
     for (Delivery& d : deliveries) m_vm->DataArrived(d.request, d.ok, d.bytes);
+    CheckStageResize();
     m_vm->RunIntervals();
     m_bridge.SyncTextFields();
     m_vm->RunSoundEvents();

@@ -65,6 +65,7 @@ private:
         int LastKeyAscii() override;
         double StageWidth() override;
         double StageHeight() override;
+        void SetNoScale(bool noScale) override;
         uint32_t RequestData(const avm1::DataRequest& request) override;
 
     private:
@@ -77,6 +78,8 @@ private:
     std::shared_ptr<const avm1::CodeBlock> CodeFor(const movie::ActionRequest& request);
     void ClipRemoved(uint64_t serial);
     void Ticked();
+    // Stage.onResize when the stage's size differs from the one scripts last saw.
+    void CheckStageResize();
     void StartVm();
 
     movie::Player m_player;
@@ -90,6 +93,7 @@ private:
     uint64_t m_vmRoot = 0;  // serial of the root the VM was made for
     size_t m_heapAfterCollect = 0;
     bool m_stopped = false;
+    double m_stageWidth = 0, m_stageHeight = 0;  // as scripts last saw it
     DataLoader m_dataLoader;
     uint32_t m_lastRequest = 0;
     struct Delivery {

@@ -50,6 +50,8 @@ RunResult RunMovie(std::span<const uint8_t> bytes, const RunOptions& options, mo
     });
     player.SetQuality(options.quality);
     player.SetFontProvider(options.fonts);
+    // Scripts can ask for the window's size before anything is drawn.
+    if (options.width > 0 && options.height > 0) player.SetViewportSize(options.width, options.height);
     player.Load(bytes);
     if (!player.HasMovie()) {
         result.error = player.LoadFailed() ? "not a playable movie" : "movie header incomplete";

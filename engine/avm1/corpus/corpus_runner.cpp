@@ -38,6 +38,7 @@ struct TestSpec {
     bool approximate = false;
     double epsilon = 0;
     double maxRelative = 0;
+    int viewportWidth = 0, viewportHeight = 0;  // 0: the movie's size
 };
 
 TestSpec ReadSpec(const std::string& toml) {
@@ -50,6 +51,15 @@ TestSpec ReadSpec(const std::string& toml) {
         if (line[0] == '[') {
             section = line;
             if (line.find("[approximations]") != std::string::npos) spec.approximate = true;
+            continue;
+        }
+        if (section.find("[player_options]") != std::string::npos && line.find("viewport_dimensions") != std::string::npos) {
+            auto number = [&line](const char* key) {
+                size_t at = line.find(key);
+                return at == std::string::npos ? 0 : std::atoi(line.c_str() + line.find('=', at) + 1);
+            };
+            spec.viewportWidth = number("width");
+            spec.viewportHeight = number("height");
             continue;
         }
         size_t eq = line.find('=');
@@ -76,7 +86,9 @@ int RunOne(const fs::path& dir) {
     options.frames = spec.frames;
     options.ticks = spec.ticks;
     options.tickMs = spec.tickMs;
-    options.width = options.height = 1;  // the picture is not compared here
+    // The picture is not compared here, but its size is the viewport scripts see.
+    options.width = spec.viewportWidth;
+    options.height = spec.viewportHeight;
     options.movieFolder = dir.string();
     movie::PlayerCallbacks callbacks;
     // The recorded logs break lines at a carriage return too (text fields end paragraphs with one).
