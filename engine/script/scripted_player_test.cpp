@@ -548,5 +548,48 @@ TEST_F(ScriptedPlayerTest, AttachedBitmapShowsItsPixelsAsTheyChange) {
     EXPECT_EQ(surface.Row(2)[3], 0xFF0000FFu);
 }
 
+// The stage is the window under noScale, the movie (100 x 100 here) otherwise; a listener
+// hears onResize when that size changes, from the script that set the mode or later.
+TEST(StageSize, FollowsTheScaleModeAndTheViewport) {
+    const struct {
+        const char* mode;
+        int viewport;  // square, in pixels
+        std::vector<std::string> atStart, afterResize;
+    } cases[] = {
+        {"showAll", 300, {"100", "100"}, {}},
+        {"exactFit", 300, {"100", "100"}, {}},
+        {"NOSCALE", 300, {"resize 300", "300", "300"}, {"resize 400"}},
+        {"noScale", 100, {"100", "100"}, {"resize 400"}},
+    };
+    for (const auto& c : cases) {
+        // o = new Object(); o.onResize = function () { trace("resize " + Stage.width); };
+        Asm onResize;
+        onResize.Push({"resize "}).Push({"Stage"}).Do(Op::GetVariable).Push({"width"}).Do(Op::GetMember);
+        onResize.Do(Op::Add2).Do(Op::Trace);
+        Asm frame1;
+        frame1.Push({"o", 0, "Object"}).Do(Op::NewObject).Do(Op::SetVariable);
+        frame1.Push({"o"}).Do(Op::GetVariable).Push({"onResize"}).Function("", {}, onResize).Do(Op::SetMember);
+        frame1.Push({"o"}).Do(Op::GetVariable).Push({1, "Stage"}).Do(Op::GetVariable);
+        frame1.Push({"addListener"}).Do(Op::CallMethod).Do(Op::Pop);
+        frame1.Push({"Stage"}).Do(Op::GetVariable).Push({"scaleMode", c.mode}).Do(Op::SetMember);
+        TraceMember(frame1, "Stage", "width");
+        TraceMember(frame1, "Stage", "height");
+        frame1.Do(Op::Stop);
+
+        ScriptedPlayer scripted;
+        std::vector<std::string> lines;
+        movie::PlayerCallbacks callbacks;
+        callbacks.trace = [&lines](std::string_view line) { lines.emplace_back(line); };
+        scripted.SetCallbacks(callbacks);
+        scripted.GetPlayer().SetViewportSize(c.viewport, c.viewport);
+        scripted.GetPlayer().Load(Movie({frame1}));
+        EXPECT_EQ(lines, c.atStart) << c.mode << " " << c.viewport;
+        lines.clear();
+        scripted.GetPlayer().SetViewportSize(400, 400);
+        scripted.GetPlayer().RunFrame();
+        EXPECT_EQ(lines, c.afterResize) << c.mode << " " << c.viewport;
+    }
+}
+
 }  // namespace
 }  // namespace velmora::script
