@@ -132,6 +132,13 @@ struct DisplayObject {
     MovieClip* parent;
     DisplayObject* button = nullptr;  // the button whose current state shows this instance
     Placement place;
+    // The scale and rotation a script last gave, good while the matrix they made stands:
+    // the matrix alone cannot tell a negative scale from a half turn.
+    struct ScriptTransform {
+        double xScale = 0, yScale = 0, rotation = 0;
+        Matrix made;
+        bool set = false;
+    } scriptTransform;
     bool fromTimeline = true;    // placed by its parent's timeline, not made by a script
     bool swapped = false;        // moved by swapDepths: its timeline no longer places it
     bool retired = false;        // removed: only its unload scripts still run

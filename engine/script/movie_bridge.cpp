@@ -23,15 +23,29 @@ constexpr int kMaxRemovableDepth = 2130690031;  // above it, removeMovieClip lea
 
 double ScaleX(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b) * 100; }
 double ScaleY(const Matrix& m) { return std::sqrt(m.c * m.c + m.d * m.d) * 100; }
-double Rotation(const Matrix& m) { return std::atan2(m.b, m.a) * 180 / std::numbers::pi; }
+
+struct ScaleRotation {
+    double xScale, yScale, rotation;
+};
+
+// What a script set, while the timeline has not placed the instance anew; else the matrix's.
+ScaleRotation GetScaleRotation(const movie::DisplayObject& o) {
+    const Matrix& m = o.place.matrix;
+    const auto& cached = o.scriptTransform;
+    if (cached.set && cached.made.a == m.a && cached.made.b == m.b && cached.made.c == m.c && cached.made.d == m.d)
+        return {cached.xScale, cached.yScale, cached.rotation};
+    return {ScaleX(m), ScaleY(m), std::atan2(m.b, m.a) * 180 / std::numbers::pi};
+}
 
 // Rebuilds the matrix from scale and rotation, keeping the translation.
-void Compose(Matrix& m, double xScale, double yScale, double degrees) {
-    double r = degrees * std::numbers::pi / 180;
-    m.a = std::cos(r) * xScale / 100;
-    m.b = std::sin(r) * xScale / 100;
-    m.c = -std::sin(r) * yScale / 100;
-    m.d = std::cos(r) * yScale / 100;
+void SetScaleRotation(movie::DisplayObject& o, ScaleRotation t) {
+    Matrix& m = o.place.matrix;
+    double r = t.rotation * std::numbers::pi / 180;
+    m.a = std::cos(r) * t.xScale / 100;
+    m.b = std::sin(r) * t.xScale / 100;
+    m.c = -std::sin(r) * t.yScale / 100;
+    m.d = std::cos(r) * t.yScale / 100;
+    o.scriptTransform = {t.xScale, t.yScale, t.rotation, m, true};
 }
 
 }  // namespace
@@ -98,9 +112,9 @@ HostValue MovieBridge::GetProperty(ClipId clip, ClipProp prop) {
     switch (prop) {
     case ClipProp::X: return HostValue::Number(m.tx / kTwips);
     case ClipProp::Y: return HostValue::Number(m.ty / kTwips);
-    case ClipProp::XScale: return HostValue::Number(ScaleX(m));
-    case ClipProp::YScale: return HostValue::Number(ScaleY(m));
-    case ClipProp::Rotation: return HostValue::Number(Rotation(m));
+    case ClipProp::XScale: return HostValue::Number(GetScaleRotation(*o).xScale);
+    case ClipProp::YScale: return HostValue::Number(GetScaleRotation(*o).yScale);
+    case ClipProp::Rotation: return HostValue::Number(GetScaleRotation(*o).rotation);
     case ClipProp::Width: return HostValue::Number(ExtentInParent(*o, true));
     case ClipProp::Height: return HostValue::Number(ExtentInParent(*o, false));
     case ClipProp::Alpha: return HostValue::Number(o->place.colorTransform.aMul * 100);
@@ -125,6 +139,7 @@ void MovieBridge::SetProperty(ClipId clip, ClipProp prop, const HostValue& value
     Matrix& m = o->place.matrix;
     double v = value.number;
     bool finite = std::isfinite(v);
+    const ScaleRotation now = GetScaleRotation(*o);
     switch (prop) {
     case ClipProp::X:
         if (finite) m.tx = v * kTwips;
@@ -133,13 +148,19 @@ void MovieBridge::SetProperty(ClipId clip, ClipProp prop, const HostValue& value
         if (finite) m.ty = v * kTwips;
         break;
     case ClipProp::XScale:
-        if (finite) Compose(m, v, ScaleY(m), Rotation(m));
+        if (finite) SetScaleRotation(*o, {v, now.yScale, now.rotation});
         break;
     case ClipProp::YScale:
-        if (finite) Compose(m, ScaleX(m), v, Rotation(m));
+        if (finite) SetScaleRotation(*o, {now.xScale, v, now.rotation});
         break;
     case ClipProp::Rotation:
-        if (finite) Compose(m, ScaleX(m), ScaleY(m), v);
+        if (finite) {
+            // Kept within a half turn either way, as the player reports it.
+            double degrees = std::fmod(v, 360);
+            if (degrees > 180) degrees -= 360;
+            else if (degrees < -180) degrees += 360;
+            SetScaleRotation(*o, {now.xScale, now.yScale, degrees});
+        }
         break;
     case ClipProp::Width:
     case ClipProp::Height: {
@@ -153,10 +174,10 @@ void MovieBridge::SetProperty(ClipId clip, ClipProp prop, const HostValue& value
             if (scale > 0) o->editText->SetBoxSize(width ? v / scale : w, width ? h : v / scale);
             break;
         }
-        double now = ExtentInParent(*o, width);
-        if (!finite || v < 0 || now <= 0) return;
-        if (width) Compose(m, ScaleX(m) * v / now, ScaleY(m), Rotation(m));
-        else Compose(m, ScaleX(m), ScaleY(m) * v / now, Rotation(m));
+        double extent = ExtentInParent(*o, width);
+        if (!finite || v < 0 || extent <= 0) return;
+        if (width) SetScaleRotation(*o, {now.xScale * v / extent, now.yScale, now.rotation});
+        else SetScaleRotation(*o, {now.xScale, now.yScale * v / extent, now.rotation});
         break;
     }
     case ClipProp::Alpha:

@@ -591,5 +591,36 @@ TEST(StageSize, FollowsTheScaleModeAndTheViewport) {
     }
 }
 
+// Scale and rotation read back as set, though the matrix they make cannot tell a
+// negative scale from a half turn; rotation stays within a half turn either way.
+TEST(ClipTransform, ReadsBackWhatTheScriptSet) {
+    using avm1::ClipProp;
+    const struct {
+        ClipProp prop;
+        double value;
+        double xScale, yScale, rotation;  // read after the set
+    } steps[] = {
+        {ClipProp::XScale, -321, -321, 100, 0},
+        {ClipProp::Rotation, -333, -321, 100, 27},
+        {ClipProp::YScale, -50, -321, -50, 27},
+        {ClipProp::Rotation, 540, -321, -50, 180},
+        {ClipProp::Rotation, -190, -321, -50, 170},
+    };
+    movie::Player player;
+    player.Load(Movie({}));
+    MovieBridge bridge(player);
+    const avm1::ClipId root = player.Root()->Owner().serial;
+    for (const auto& s : steps) {
+        bridge.SetProperty(root, s.prop, avm1::HostValue::Number(s.value));
+        EXPECT_NEAR(bridge.GetProperty(root, ClipProp::XScale).number, s.xScale, 1e-9) << s.value;
+        EXPECT_NEAR(bridge.GetProperty(root, ClipProp::YScale).number, s.yScale, 1e-9) << s.value;
+        EXPECT_NEAR(bridge.GetProperty(root, ClipProp::Rotation).number, s.rotation, 1e-9) << s.value;
+    }
+    // Once the matrix changes under it, the matrix tells again.
+    player.Root()->Owner().place.matrix = Matrix{2, 0, 0, 3, 0, 0};
+    EXPECT_NEAR(bridge.GetProperty(root, ClipProp::XScale).number, 200, 1e-9);
+    EXPECT_NEAR(bridge.GetProperty(root, ClipProp::Rotation).number, 0, 1e-9);
+}
+
 }  // namespace
 }  // namespace velmora::script
