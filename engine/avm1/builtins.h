@@ -21,6 +21,7 @@ void InstallGeomBuiltins(Vm& vm);         // flash.geom: Point, Rectangle, Matri
 void InstallLoadVarsBuiltins(Vm& vm);
 void InstallXmlBuiltins(Vm& vm);          // XMLNode, XML
 void InstallNetBuiltins(Vm& vm);  // ExternalInterface, NetConnection, LocalConnection, MovieClipLoader, ContextMenu
+void InstallNativeBuiltins(Vm& vm);  // ASnative, ASSetNative, ASSetNativeAccessor; last, as it maps the others
 
 // load/send/sendAndLoad/addRequestHeader/getBytes*/onData/onLoad and contentType on a
 // prototype; formData: LoadVars (decode, GET allowed) rather than XML (parseXML, POST).

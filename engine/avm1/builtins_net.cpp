@@ -112,7 +112,7 @@ Value FromXml(Vm& vm, const Value& node) {
 }
 
 void InstallExternalInterface(Vm& vm) {
-    Object* ei = vm.NewObject();
+    Object* ei = vm.NewNative([](Vm&, CallContext& c) { return c.thisValue; }, vm.NewObject());
     Package(vm, "flash.external")->Define("ExternalInterface", Value::Obj(ei), kDontEnum);
     ei->Define("available", Value::Bool(false), kHidden | kReadOnly);
     vm.Method(ei, "addCallback", [](Vm&, CallContext&) { return Value::Bool(false); });

@@ -208,7 +208,8 @@ void InstallObjectBuiltins(Vm& vm) {
 
     vm.Method(global, "ASSetPropFlags", SetPropFlags);
 
-    Object* broadcaster = vm.NewObject();
+    // A function, though constructing one gives nothing a script can use.
+    Object* broadcaster = vm.NewNative([](Vm&, CallContext& c) { return c.thisValue; }, vm.NewObject());
     global->Define("AsBroadcaster", Value::Obj(broadcaster));
     FunctionObject* broadcast = vm.Method(broadcaster, "broadcastMessage", BroadcastMessage);
     FunctionObject* add = vm.Method(broadcaster, "addListener", AddListener);

@@ -52,6 +52,7 @@ void Vm::InstallBuiltins() {
     InstallLoadVarsBuiltins(*this);
     InstallXmlBuiltins(*this);
     InstallNetBuiltins(*this);
+    InstallNativeBuiltins(*this);
 }
 
 // --- allocation helpers ---
