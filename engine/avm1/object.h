@@ -37,10 +37,11 @@ enum PropFlag : uint16_t {
 
 struct Property {
     std::string name;
-    Value value;
+    Value value;  // of a virtual property: the last value assigned, read once its accessors nest too deep
     Object* getter = nullptr;  // addProperty
     Object* setter = nullptr;
     uint16_t flags = 0;
+    uint16_t accessorDepth = 0;  // getter and setter calls of this property now running
     bool IsVirtual() const { return getter != nullptr; }
 };
 

@@ -16,8 +16,9 @@ namespace {
 
 // Deeper prototype chains are treated as cycles.
 constexpr int kMaxProtoDepth = 256;
-// The player gives up on getters that call themselves after this many levels.
-constexpr int kMaxGetterDepth = 64;
+// A property's getter and setter together nest at most this deep; a deeper
+// access reads or only stores the property's last assigned value.
+constexpr uint16_t kMaxAccessorDepth = 65;
 // Interfaces extending interfaces deeper than this are not followed.
 constexpr int kMaxInterfaceNesting = 16;
 
@@ -234,17 +235,8 @@ Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Ob
         if (Property* p = o->FindOwn(name, m_version)) {
             if (foundIn) *foundIn = o;
             if (!p->IsVirtual()) return p->value;
-            if (m_getterDepth > kMaxGetterDepth) return {};
-            ++m_getterDepth;
-            Value r;
-            try {
-                r = Call(p->getter, thisValue, {});
-            } catch (...) {
-                --m_getterDepth;
-                throw;
-            }
-            --m_getterDepth;
-            return r;
+            if (p->accessorDepth >= kMaxAccessorDepth) return p->value;
+            return RunAccessor(o, name, p->getter, thisValue, {});
         }
         Value out;
         if (o->GetNative(*this, name, out)) {
@@ -260,6 +252,33 @@ Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Ob
         }
     }
     return {};
+}
+
+Value Vm::RunAccessor(Object* owner, std::string_view name, Object* fn, const Value& thisValue,
+                      std::span<const Value> args) {
+    // Re-found after the call: the accessor may add or delete slots.
+    auto leave = [&] {
+        Property* p = owner->FindOwn(name, m_version);
+        if (p && p->accessorDepth > 0) --p->accessorDepth;
+    };
+    ++owner->FindOwn(name, m_version)->accessorDepth;
+    Value r;
+    try {
+        r = Call(fn, thisValue, args);
+    } catch (...) {
+        leave();
+        throw;
+    }
+    leave();
+    return r;
+}
+
+void Vm::SetVirtual(Object* owner, Object* target, std::string_view name, const Value& v) {
+    Property* p = owner->FindOwn(name, m_version);
+    if (p->setter && p->accessorDepth < kMaxAccessorDepth)
+        RunAccessor(owner, name, p->setter, Value::Obj(target), std::span<const Value>(&v, 1));
+    // Stored after the setter returns, so the outermost assignment is the one kept.
+    if (Property* after = owner->FindOwn(name, m_version); after && after->IsVirtual()) after->value = v;
 }
 
 Value Vm::GetValueMember(const Value& target, std::string_view name) {
@@ -301,7 +320,7 @@ void Vm::Set(Object* obj, std::string_view name, const Value& value) {
     }
     if (Property* p = obj->FindOwn(name, m_version)) {
         if (p->IsVirtual()) {
-            if (p->setter) Call(p->setter, Value::Obj(obj), std::span<const Value>(&v, 1));
+            SetVirtual(obj, obj, name, v);
         } else if (!(p->flags & kReadOnly)) {
             p->value = v;
         }
@@ -312,7 +331,7 @@ void Vm::Set(Object* obj, std::string_view name, const Value& value) {
     for (Object* o = obj->Proto(); o && depth < kMaxProtoDepth; o = o->Proto(), ++depth) {
         if (Property* p = o->FindOwn(name, m_version)) {
             if (p->IsVirtual()) {
-                if (p->setter) Call(p->setter, Value::Obj(obj), std::span<const Value>(&v, 1));
+                SetVirtual(o, obj, name, v);
                 return;
             }
             break;

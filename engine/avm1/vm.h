@@ -189,10 +189,14 @@ public:
     std::map<uint32_t, Object*> m_dataRequests;  // transfers waiting for DataArrived
     int m_callDepth = 0;
     FunctionObject* m_runningFunction = nullptr;  // for arguments.caller
-    int m_getterDepth = 0;
     uint32_t NextRandom();  // the player's own generator, per Vm
 
 private:
+    // Calls a getter or setter of owner's property `name`, counting it as running.
+    Value RunAccessor(Object* owner, std::string_view name, Object* fn, const Value& thisValue,
+                      std::span<const Value> args);
+    // Assignment to a virtual property owned by owner (target itself or a prototype).
+    void SetVirtual(Object* owner, Object* target, std::string_view name, const Value& v);
     void InstallBuiltins();
     // Runs script with the budget started (outermost run only), the call depth and
     // version restored afterwards, and any throw or stop turned into a status.
