@@ -39,7 +39,7 @@ Value Watch(Vm& vm, CallContext& c) {
             return Value::Bool(true);
         }
     }
-    o->Watchers().push_back({name, callback, c.Arg(2), false});
+    o->Watchers().push_back({name, callback, c.Arg(2)});
     return Value::Bool(true);
 }
 

@@ -37,11 +37,10 @@ enum PropFlag : uint16_t {
 
 struct Property {
     std::string name;
-    Value value;  // of a virtual property: the last value assigned, read once its accessors nest too deep
+    Value value;  // of a virtual property: the last value assigned, read once its calls nest too deep
     Object* getter = nullptr;  // addProperty
     Object* setter = nullptr;
     uint16_t flags = 0;
-    uint16_t accessorDepth = 0;  // getter and setter calls of this property now running
     bool IsVirtual() const { return getter != nullptr; }
 };
 
@@ -97,7 +96,6 @@ public:
         std::string name;
         Object* callback = nullptr;
         Value userData;
-        bool active = false;  // guards re-entry while the callback runs
     };
     std::vector<Watcher>& Watchers() { return m_watchers; }
 

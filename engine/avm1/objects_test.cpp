@@ -204,6 +204,58 @@ TEST(Objects, ProtoSlotIsWatchedAndDeletable) {
     EXPECT_TRUE(vm.Get(o, "watch").IsUndefined());  // Object.prototype is gone too
 }
 
+TEST(Objects, ReentrantPropertyCallsStopAtSixtyFiveAndKeepTheOutermostValue) {
+    // Each case re-enters o.p from one of its own calls; the counter is shared by
+    // the getter, the setter and the watcher of the property.
+    enum class Reenter { SetterSets, GetterGets, SetterGetsGetterSets, WatcherSets };
+    struct Case {
+        Reenter how;
+        int calls;            // callbacks that ran for the first access
+        std::string finalGet; // o.p read afterwards at the top level
+    };
+    const Case cases[] = {
+        {Reenter::SetterSets, 65, "b"},
+        {Reenter::GetterGets, 1, "b"},
+        {Reenter::SetterGetsGetterSets, 65, "e"},
+        {Reenter::WatcherSets, 65, "b"},
+    };
+    for (const Case& c : cases) {
+        test::RecordingHost host;
+        Vm vm(host, nullptr, 7);
+        Object* o = vm.NewObject();
+        int calls = 0;
+        auto* setter = vm.NewNative([&](Vm& v, CallContext&) {
+            ++calls;
+            if (c.how == Reenter::SetterSets) v.Set(o, "p", Value::String("f"));
+            if (c.how == Reenter::SetterGetsGetterSets) v.Get(o, "p");
+            return Value();
+        });
+        auto* getter = vm.NewNative([&](Vm& v, CallContext&) {
+            if (c.how == Reenter::SetterGetsGetterSets) {
+                ++calls;
+                v.Set(o, "p", Value::String("h"));
+                return Value::String("e");
+            }
+            return v.Get(o, "p");
+        });
+        auto* watcher = vm.NewNative([&](Vm& v, CallContext& call) {
+            ++calls;
+            v.Set(o, "p", Value::String("f"));
+            return call.Arg(2);
+        });
+        if (c.how == Reenter::WatcherSets) {
+            Value args[] = {Value::String("p"), Value::Obj(watcher)};
+            vm.CallValue(vm.Get(o, "watch"), Value::Obj(o), args);
+        } else {
+            Value args[] = {Value::String("p"), Value::Obj(getter), Value::Obj(setter)};
+            vm.CallValue(vm.Get(o, "addProperty"), Value::Obj(o), args);
+        }
+        vm.Set(o, "p", Value::String("b"));
+        EXPECT_EQ(calls, c.calls) << static_cast<int>(c.how);
+        EXPECT_EQ(vm.ToString(vm.Get(o, "p")), c.finalGet) << static_cast<int>(c.how);
+    }
+}
+
 TEST(Objects, CollectFreesUnreachableAndKeepsGlobals) {
     test::RecordingHost host;
     Vm vm(host, nullptr, 8);

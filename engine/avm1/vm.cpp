@@ -16,9 +16,9 @@ namespace {
 
 // Deeper prototype chains are treated as cycles.
 constexpr int kMaxProtoDepth = 256;
-// A property's getter and setter together nest at most this deep; a deeper
-// access reads or only stores the property's last assigned value.
-constexpr uint16_t kMaxAccessorDepth = 65;
+// Getter, setter and watcher calls of one property nest at most this deep
+// together; a deeper access reads or stores the property's value without calling.
+constexpr int kMaxPropertyCallDepth = 65;
 // Interfaces extending interfaces deeper than this are not followed.
 constexpr int kMaxInterfaceNesting = 16;
 
@@ -235,8 +235,8 @@ Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Ob
         if (Property* p = o->FindOwn(name, m_version)) {
             if (foundIn) *foundIn = o;
             if (!p->IsVirtual()) return p->value;
-            if (p->accessorDepth >= kMaxAccessorDepth) return p->value;
-            return RunAccessor(o, name, p->getter, thisValue, {});
+            if (PropertyCallsRunning(o, name) >= kMaxPropertyCallDepth) return p->value;
+            return RunPropertyCall(o, name, p->getter, thisValue, {});
         }
         Value out;
         if (o->GetNative(*this, name, out)) {
@@ -254,14 +254,18 @@ Value Vm::GetFrom(Object* obj, std::string_view name, const Value& thisValue, Ob
     return {};
 }
 
-Value Vm::RunAccessor(Object* owner, std::string_view name, Object* fn, const Value& thisValue,
-                      std::span<const Value> args) {
-    // Re-found after the call: the accessor may add or delete slots.
+int Vm::PropertyCallsRunning(Object* owner, std::string_view name) const {
+    auto it = m_propertyCalls.find({owner, CaseSensitive() ? std::string(name) : FoldCase(name)});
+    return it == m_propertyCalls.end() ? 0 : it->second;
+}
+
+Value Vm::RunPropertyCall(Object* owner, std::string_view name, Object* fn, const Value& thisValue,
+                          std::span<const Value> args) {
+    std::pair<Object*, std::string> key{owner, CaseSensitive() ? std::string(name) : FoldCase(name)};
+    ++m_propertyCalls[key];
     auto leave = [&] {
-        Property* p = owner->FindOwn(name, m_version);
-        if (p && p->accessorDepth > 0) --p->accessorDepth;
+        if (--m_propertyCalls[key] == 0) m_propertyCalls.erase(key);
     };
-    ++owner->FindOwn(name, m_version)->accessorDepth;
     Value r;
     try {
         r = Call(fn, thisValue, args);
@@ -275,8 +279,8 @@ Value Vm::RunAccessor(Object* owner, std::string_view name, Object* fn, const Va
 
 void Vm::SetVirtual(Object* owner, Object* target, std::string_view name, const Value& v) {
     Property* p = owner->FindOwn(name, m_version);
-    if (p->setter && p->accessorDepth < kMaxAccessorDepth)
-        RunAccessor(owner, name, p->setter, Value::Obj(target), std::span<const Value>(&v, 1));
+    if (p->setter && PropertyCallsRunning(owner, name) < kMaxPropertyCallDepth)
+        RunPropertyCall(owner, name, p->setter, Value::Obj(target), std::span<const Value>(&v, 1));
     // Stored after the setter returns, so the outermost assignment is the one kept.
     if (Property* after = owner->FindOwn(name, m_version); after && after->IsVirtual()) after->value = v;
 }
@@ -296,7 +300,8 @@ void Vm::Set(Object* obj, std::string_view name, const Value& value) {
     Value v = value;
     for (size_t i = 0; i < obj->Watchers().size(); ++i) {
         auto& w = obj->Watchers()[i];
-        if (w.active || !NamesEqual(w.name, name, CaseSensitive())) continue;
+        if (!NamesEqual(w.name, name, CaseSensitive())) continue;
+        if (PropertyCallsRunning(obj, name) >= kMaxPropertyCallDepth) break;
         Object* callback = w.callback;
         Value userData = w.userData;
         Property* existing = obj->FindOwn(name, m_version);
@@ -304,14 +309,7 @@ void Vm::Set(Object* obj, std::string_view name, const Value& value) {
                     : existing && !existing->IsVirtual() ? existing->value
                                                          : Value();
         Value args[4] = {Value::String(std::string(name)), old, v, userData};
-        obj->Watchers()[i].active = true;
-        try {
-            v = Call(callback, Value::Obj(obj), args);
-        } catch (...) {
-            if (i < obj->Watchers().size()) obj->Watchers()[i].active = false;
-            throw;
-        }
-        if (i < obj->Watchers().size()) obj->Watchers()[i].active = false;
+        v = RunPropertyCall(obj, name, callback, Value::Obj(obj), args);
         break;
     }
     if (IsProtoName(name)) {

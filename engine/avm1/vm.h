@@ -192,11 +192,13 @@ public:
     uint32_t NextRandom();  // the player's own generator, per Vm
 
 private:
-    // Calls a getter or setter of owner's property `name`, counting it as running.
-    Value RunAccessor(Object* owner, std::string_view name, Object* fn, const Value& thisValue,
-                      std::span<const Value> args);
+    // Calls a getter, setter or watcher of owner's property `name`, counting it as running.
+    Value RunPropertyCall(Object* owner, std::string_view name, Object* fn, const Value& thisValue,
+                          std::span<const Value> args);
+    int PropertyCallsRunning(Object* owner, std::string_view name) const;
     // Assignment to a virtual property owned by owner (target itself or a prototype).
     void SetVirtual(Object* owner, Object* target, std::string_view name, const Value& v);
+    std::map<std::pair<Object*, std::string>, int> m_propertyCalls;  // by owner and case-folded name
     void InstallBuiltins();
     // Runs script with the budget started (outermost run only), the call depth and
     // version restored afterwards, and any throw or stop turned into a status.
