@@ -414,26 +414,36 @@ bool Vm::ChainReaches(Object* start, Object* target, Object* ctor, int nesting) 
 
 // --- calls ---
 
+namespace {
+
+// One level of script or native call within the recursion limit, undone however it ends.
+class CallDepthGuard {
+public:
+    CallDepthGuard(int& depth, int limit) : m_depth(depth) {
+        if (depth + 1 >= limit) throw ScriptAbort{};
+        ++m_depth;
+    }
+    ~CallDepthGuard() { --m_depth; }
+    CallDepthGuard(const CallDepthGuard&) = delete;
+    CallDepthGuard& operator=(const CallDepthGuard&) = delete;
+
+private:
+    int& m_depth;
+};
+
+}  // namespace
+
 void Vm::CountActions(uint64_t n) {
     m_actionCount += n;
-    if (m_actionCount > m_limits.maxActionsPerRun) {
-        m_aborting = true;
+    if (m_actionCount > m_limits.maxActionsPerRun) throw ScriptAbort{};
+    if ((m_actionCount & 0xFFFF) < n && WallMilliseconds() - m_runStartMs > m_limits.maxRunMilliseconds)
         throw ScriptAbort{};
-    }
-    if ((m_actionCount & 0xFFFF) < n && WallMilliseconds() - m_runStartMs > m_limits.maxRunMilliseconds) {
-        m_aborting = true;
-        throw ScriptAbort{};
-    }
 }
 
 Value Vm::Call(Object* function, const Value& thisValue, std::span<const Value> args, Object* home) {
     FunctionObject* f = function ? function->AsFunction() : nullptr;
     if (!f) return {};
-    if (m_callDepth + 1 >= m_limits.maxRecursion) {
-        m_aborting = true;
-        throw ScriptAbort{};
-    }
-    ++m_callDepth;
+    CallDepthGuard depth(m_callDepth, m_limits.maxRecursion);
     int savedVersion = m_version;
     Value result;
     try {
@@ -444,11 +454,9 @@ Value Vm::Call(Object* function, const Value& thisValue, std::span<const Value> 
             result = Interpreter::RunFunction(*this, f, thisValue, args, home);
         }
     } catch (...) {
-        --m_callDepth;
         m_version = savedVersion;
         throw;
     }
-    --m_callDepth;
     m_version = savedVersion;
     return result;
 }
@@ -468,17 +476,9 @@ Value Vm::Construct(Object* ctorObj, std::span<const Value> args) {
     if (m_version < 7) obj->Define("constructor", Value::Obj(ctor), kDontEnum);
     Value thisValue = Value::Obj(obj);
     if (ctor->Native()) {
-        if (m_callDepth + 1 >= m_limits.maxRecursion) throw ScriptAbort{};
-        ++m_callDepth;
+        CallDepthGuard depth(m_callDepth, m_limits.maxRecursion);
         CallContext ctx{thisValue, args, ctor, true};
-        Value r;
-        try {
-            r = ctor->Native()(*this, ctx);
-        } catch (...) {
-            --m_callDepth;
-            throw;
-        }
-        --m_callDepth;
+        const Value r = ctor->Native()(*this, ctx);
         // Such a constructor may also refuse: `new` then gives undefined (BitmapData too large).
         if (ctor->m_makesOwnObject && (r.IsObject() || r.IsUndefined())) return r;
         return thisValue;
@@ -490,18 +490,9 @@ Value Vm::Construct(Object* ctorObj, std::span<const Value> args) {
 Value Vm::CallSuperConstructor(Object* ctorObj, const Value& thisValue, std::span<const Value> args, Object* home) {
     FunctionObject* ctor = ctorObj ? ctorObj->AsFunction() : nullptr;
     if (!ctor || !ctor->Native()) return Call(ctorObj, thisValue, args, home);
-    if (m_callDepth + 1 >= m_limits.maxRecursion) throw ScriptAbort{};
-    ++m_callDepth;
+    CallDepthGuard depth(m_callDepth, m_limits.maxRecursion);
     CallContext ctx{thisValue, args, ctor, true, true};
-    Value r;
-    try {
-        r = ctor->Native()(*this, ctx);
-    } catch (...) {
-        --m_callDepth;
-        throw;
-    }
-    --m_callDepth;
-    return r;
+    return ctor->Native()(*this, ctx);
 }
 
 Value Vm::CallMethod(const Value& target, std::string_view name, std::span<const Value> args) {
@@ -555,7 +546,6 @@ RunStatus Vm::Guarded(const std::function<void()>& body) {
     if (m_runDepth == 0) {
         m_actionCount = 0;
         m_runStartMs = WallMilliseconds();
-        m_aborting = false;
     }
     ++m_runDepth;
     int savedVersion = m_version;

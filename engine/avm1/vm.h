@@ -237,7 +237,6 @@ private:
     uint64_t m_randomState = 0x853C49E6748FEA9BULL;
     double m_runStartMs = 0;
     int m_runDepth = 0;
-    bool m_aborting = false;
 
     friend class Interpreter;
 };
