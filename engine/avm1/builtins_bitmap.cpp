@@ -180,40 +180,47 @@ BitmapBuffer* SourceArg(const Value& v, Value& error) {
     return b;
 }
 
+// What copyPixels, copyChannel and threshold start with: the source bitmap, its rectangle
+// and the destination point. False with the method's answer in `error` when unusable.
+struct CopyArgs {
+    BitmapBuffer* source = nullptr;
+    PixelRect rect;
+    int dx = 0, dy = 0;
+};
+bool ReadCopyArgs(Vm& v, CallContext& c, CopyArgs& out, Value& error) {
+    out.source = SourceArg(c.args[0], error);
+    if (!out.source) return false;
+    if (!ReadRect(v, c.args[1], out.rect)) {
+        error = Value::Number(-4);
+        return false;
+    }
+    ReadXY(v, c.args[2], out.dx, out.dy);
+    return true;
+}
+
 void InstallCopyMethods(Vm& vm, Object* proto) {
     BitmapMethod(vm, proto, "copyPixels", 3, [](Vm& v, CallContext& c, BitmapBuffer& b) {
+        CopyArgs a;
         Value error;
-        BitmapBuffer* src = SourceArg(c.args[0], error);
-        if (!src) return error;
-        PixelRect r;
-        if (!ReadRect(v, c.args[1], r)) return Value::Number(-4);
-        int dx = 0, dy = 0, ax = 0, ay = 0;
-        ReadXY(v, c.args[2], dx, dy);
+        if (!ReadCopyArgs(v, c, a, error)) return error;
+        int ax = 0, ay = 0;
         BitmapBuffer* alpha = c.args.size() > 3 ? PixelsOf(c.args[3]) : nullptr;
         if (c.args.size() > 4) ReadXY(v, c.args[4], ax, ay);
         const bool merge = c.args.size() > 5 && v.ToBool(c.args[5]);
-        b.CopyPixels(*src, r, dx, dy, alpha, ax, ay, merge);
+        b.CopyPixels(*a.source, a.rect, a.dx, a.dy, alpha, ax, ay, merge);
         return Value::Number(0);
     });
     BitmapMethod(vm, proto, "copyChannel", 5, [](Vm& v, CallContext& c, BitmapBuffer& b) {
+        CopyArgs a;
         Value error;
-        BitmapBuffer* src = SourceArg(c.args[0], error);
-        if (!src) return error;
-        PixelRect r;
-        if (!ReadRect(v, c.args[1], r)) return Value::Number(-4);
-        int dx = 0, dy = 0;
-        ReadXY(v, c.args[2], dx, dy);
-        b.CopyChannel(*src, r, dx, dy, Color(v, c.args[3]), Color(v, c.args[4]));
+        if (!ReadCopyArgs(v, c, a, error)) return error;
+        b.CopyChannel(*a.source, a.rect, a.dx, a.dy, Color(v, c.args[3]), Color(v, c.args[4]));
         return kFail;
     });
     BitmapMethod(vm, proto, "threshold", 5, [](Vm& v, CallContext& c, BitmapBuffer& b) {
+        CopyArgs a;
         Value error;
-        BitmapBuffer* src = SourceArg(c.args[0], error);
-        if (!src) return error;
-        PixelRect r;
-        if (!ReadRect(v, c.args[1], r)) return Value::Number(-4);
-        int dx = 0, dy = 0;
-        ReadXY(v, c.args[2], dx, dy);
+        if (!ReadCopyArgs(v, c, a, error)) return error;
         static constexpr std::pair<const char*, BitmapBuffer::Compare> kOps[] = {
             {"<", BitmapBuffer::Compare::Less},    {"<=", BitmapBuffer::Compare::LessEqual},
             {">", BitmapBuffer::Compare::Greater}, {">=", BitmapBuffer::Compare::GreaterEqual},
@@ -225,7 +232,7 @@ void InstallCopyMethods(Vm& vm, Object* proto) {
         const uint32_t color = c.args.size() > 5 ? Color(v, c.args[5]) : 0;
         const uint32_t mask = c.args.size() > 6 ? Color(v, c.args[6]) : 0xFFFFFFFF;
         const bool copy = c.args.size() > 7 && v.ToBool(c.args[7]);
-        return Value::Number(b.Threshold(*src, r, dx, dy, op->second, Color(v, c.args[4]), color, mask, copy));
+        return Value::Number(b.Threshold(*a.source, a.rect, a.dx, a.dy, op->second, Color(v, c.args[4]), color, mask, copy));
     });
     BitmapMethod(vm, proto, "compare", 1, [](Vm& v, CallContext& c, BitmapBuffer& b) -> Value {
         BitmapBuffer* other = PixelsOf(c.args[0]);
