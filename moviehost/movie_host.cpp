@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
-#include <iterator>
+#include <optional>
 #include <vector>
 
 #include "moviehost/gdi_fonts.h"
@@ -21,6 +22,19 @@ constexpr UINT kDownloadMessage = WM_APP + 1;
 constexpr UINT kDataMessage = WM_APP + 2;
 // Scripts' loads larger than this fail instead of filling the memory.
 constexpr size_t kMaxDataBytes = 64u << 20;
+
+// A whole file by its UTF-8 path; nothing when it cannot be read or is over `maxBytes`.
+std::optional<std::string> ReadLocalFile(const std::string& path, size_t maxBytes) {
+    std::ifstream in(toolkit::Widen(path).c_str(), std::ios::binary);
+    if (!in) return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > maxBytes) return std::nullopt;
+    in.seekg(0);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!in.read(bytes.data(), size)) return std::nullopt;
+    return bytes;
+}
 
 double MillisecondsSince(LARGE_INTEGER& last) {
     LARGE_INTEGER now, frequency;
@@ -91,10 +105,9 @@ SIZE MovieHost::StageSize() const {
 }
 
 void MovieHost::LoadLocalFile(const std::string& path) {
-    std::ifstream in(toolkit::Widen(path).c_str(), std::ios::binary);
-    if (!in) return;
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    LoadBytes(bytes);
+    const std::optional<std::string> bytes = ReadLocalFile(path, SIZE_MAX);
+    if (!bytes) return;
+    LoadBytes({reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()});
 }
 
 void MovieHost::LoadBytes(std::span<const uint8_t> bytes) {
@@ -134,19 +147,8 @@ void MovieHost::StartDataTransfer(uint32_t request, const avm1::DataRequest& wha
         m_transfers[request].download = std::make_unique<UrlDownload>(Handle(), kDataMessage, source->where);
         return;
     }
-    std::ifstream in(toolkit::Widen(source->where).c_str(), std::ios::binary);
-    std::string bytes;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        const std::streamoff size = in.tellg();
-        in.seekg(0);
-        if (size >= 0 && static_cast<uint64_t>(size) <= kMaxDataBytes)
-            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        else
-            in.setstate(std::ios::failbit);
-    }
-    const bool ok = static_cast<bool>(in);
-    m_scripted.DeliverData(request, ok, ok ? std::move(bytes) : std::string());
+    std::optional<std::string> bytes = ReadLocalFile(source->where, kMaxDataBytes);
+    m_scripted.DeliverData(request, bytes.has_value(), bytes ? std::move(*bytes) : std::string());
 }
 
 void MovieHost::TakeDataTransfers() {
